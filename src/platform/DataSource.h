@@ -1,0 +1,64 @@
+#pragma once
+// A data source joins a dataset to the controls, grid views and detail datasets that follow it.
+// Followers derive from TDataLink and receive the dataset's events.
+
+#include <functional>
+#include <vector>
+
+#include "platform/Component.h"
+#include "platform/DataSet.h"
+
+namespace jxc {
+
+class TDataSource;
+
+class TDataLink {
+ public:
+  TDataLink() = default;
+  virtual ~TDataLink();
+  TDataLink(const TDataLink&) = delete;
+  TDataLink& operator=(const TDataLink&) = delete;
+
+  TDataSource* DataSource() const { return dataSource_; }
+  void SetDataSource(TDataSource* source);
+  TDataSet* DataSet() const;
+  // A data source with an open dataset.
+  bool Active() const;
+
+ protected:
+  friend class TDataSource;
+  virtual void DataEvent(TDataEvent event, TField* field) {}
+
+ private:
+  TDataSource* dataSource_ = nullptr;
+};
+
+class TDataSource : public TComponent {
+ public:
+  explicit TDataSource(TComponent* owner = nullptr);
+  ~TDataSource() override;
+  std::string ClassName() const override { return "TDataSource"; }
+
+  TDataSet* DataSet() const { return dataSet_; }
+  void SetDataSet(TDataSet* dataSet);
+  TDataSetState State() const { return dataSet_ ? dataSet_->State() : dsInactive; }
+  // Off: data-aware controls must not put the dataset into edit by themselves.
+  bool AutoEdit = true;
+  bool Enabled = true;
+
+  std::function<void(TDataSource&)> OnStateChange;
+  std::function<void(TDataSource&, TField* field)> OnDataChange;  // field null: the whole record
+
+  // Called by the dataset; forwards to the links.
+  void NotifyDataEvent(TDataEvent event, TField* field);
+
+ protected:
+  void Notification(TComponent* component, TOperation operation) override;
+
+ private:
+  friend class TDataLink;
+  TDataSet* dataSet_ = nullptr;
+  std::vector<TDataLink*> links_;
+};
+
+}  // namespace jxc
