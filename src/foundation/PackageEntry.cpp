@@ -1,6 +1,7 @@
 #include "foundation/PackageEntry.h"
 
 #include "foundation/BasePlugin.h"
+#include "foundation/UnitPublicUtils.h"
 
 namespace jxc {
 
@@ -9,14 +10,14 @@ namespace {
 int loadCount = 0;
 
 void InitializeUnits() {
-  // TODO(utils): the utilities unit's initialisation (UserInfo, SysParams, base date) runs here first,
-  // once its functions are on main.
+  InitializePublicUtils();
   BasePluginInitialization();
   // TODO(ui): registration of the package's classes by name, once the class registry is on main.
 }
 
 void FinalizeUnits() {
   BasePluginFinalization();
+  FinalizePublicUtils();
 }
 
 }  // namespace
