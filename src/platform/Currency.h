@@ -41,6 +41,7 @@ class Currency {
   Currency operator+(Currency other) const;
   Currency operator-(Currency other) const;
   Currency operator*(int64_t factor) const;
+  Currency operator*(int factor) const { return *this * static_cast<int64_t>(factor); }
   // Product rounded half away from zero to four decimals.
   Currency operator*(Currency other) const;
   Currency operator*(double factor) const;

@@ -1,0 +1,7 @@
+#include "platform/Exceptions.h"
+
+namespace jxc {
+
+void Abort() { throw EAbort(); }
+
+}  // namespace jxc
