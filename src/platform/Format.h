@@ -17,6 +17,9 @@ namespace jxc {
 struct TFormatSettings {
   char DecimalSeparator = '.';
   char ThousandSeparator = ',';
+  // What '/' and ':' in a date-time pattern stand for.
+  char DateSeparator = '-';
+  char TimeSeparator = ':';
   std::string ShortDateFormat = "yyyy-mm-dd";
   std::string LongTimeFormat = "hh:nn:ss";
   // First day of the week for the regional week rule, 1 = Sunday ... 7 = Saturday (2 = Monday, the
@@ -52,12 +55,23 @@ std::string DateTimeToStr(TDateTime value);
 // or a 'T' separator). Raises EConvertError "'text' is not a valid date and time" otherwise.
 TDateTime StrToDateTime(std::string_view text);
 bool TryStrToDateTime(std::string_view text, TDateTime& result);
+TDateTime StrToDateTimeDef(std::string_view text, TDateTime fallback);
+// Date only ("yyyy-mm-dd" or "yyyy/mm/dd"); raises EConvertError "'text' is not a valid date".
+TDateTime StrToDate(std::string_view text);
+bool TryStrToDate(std::string_view text, TDateTime& result);
+TDateTime StrToDateDef(std::string_view text, TDateTime fallback);
+// Time only ("hh:nn[:ss[.zzz]]"); raises EConvertError "'text' is not a valid time".
+TDateTime StrToTime(std::string_view text);
+bool TryStrToTime(std::string_view text, TDateTime& result);
 
 // Currency text up to four decimals (Currency::ToString).
 std::string CurrToStr(Currency value);
 
-// printf-like: %d (integer), %s (text form of any value), %f / %.Nf (fixed decimals), %x, %%; an optional
-// width ("%5d", "%-8s"). A missing argument or a mismatched kind raises EConvertError.
+// printf-like: %d (integer), %s (text form of any value), %f / %.Nf (fixed decimals, 2 by default; currency
+// stays exact), %n (as %f with thousands grouping), %g (shortest), %e, %x (upper-case hex), %%; an optional
+// argument index ("%0:s"), width ("%5d", "%-8s") and precision ("%.3d" pads with zeros, "%.2s" cuts).
+// A missing argument or a mismatched kind raises EConvertError
+// "Format '%d' invalid or incompatible with argument".
 std::string Format(std::string_view pattern, std::initializer_list<Variant> args);
 
 }  // namespace jxc
