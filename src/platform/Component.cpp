@@ -19,8 +19,7 @@ TComponent::TComponent(TComponent* owner) {
 
 TComponent::~TComponent() {
   BeginDestroy();
-  // Last owned first; each one leaves components_ in its own destructor.
-  while (!components_.empty()) delete components_.back();
+  DestroyComponents();
   if (owner_) owner_->RemoveComponent(this);
 }
 
@@ -36,6 +35,11 @@ void TComponent::BeginDestroy() {
   }
   for (TComponent* observed : observing_) Erase(observed->observers_, this);
   observing_.clear();
+}
+
+void TComponent::DestroyComponents() {
+  // Last owned first; each one leaves components_ in its own destructor.
+  while (!components_.empty()) delete components_.back();
 }
 
 void TComponent::SetName(std::string name) {

@@ -52,6 +52,9 @@ class TComponent {
   // Called first thing by the destructors of derived classes that must tell observers while they still
   // are fully themselves; safe to call more than once.
   void BeginDestroy();
+  // Frees the owned components, last first, while the owner is still fully itself (for owners whose
+  // components reach back into them when they go). The destructor does it otherwise.
+  void DestroyComponents();
 
  private:
   void InsertComponent(TComponent* component);

@@ -289,6 +289,15 @@ std::string FormatCurr(std::string_view pattern, Currency value) {
 }
 
 std::string CurrToStr(Currency value) { return value.ToString(); }
+Currency StrToCurr(std::string_view text) { return Currency::Parse(text); }
+
+bool TryStrToCurr(std::string_view text, Currency& result) {
+  auto value = Currency::TryParse(text);
+  if (value) result = *value;
+  return value.has_value();
+}
+
+Currency StrToCurrDef(std::string_view text, Currency fallback) { return Currency::TryParse(text).value_or(fallback); }
 
 // ======================================================================================================
 // Date-time patterns

@@ -66,6 +66,10 @@ bool TryStrToTime(std::string_view text, TDateTime& result);
 
 // Currency text up to four decimals (Currency::ToString).
 std::string CurrToStr(Currency value);
+// Currency::Parse / TryParse under the toolkit's names.
+Currency StrToCurr(std::string_view text);
+bool TryStrToCurr(std::string_view text, Currency& result);
+Currency StrToCurrDef(std::string_view text, Currency fallback);
 
 // printf-like: %d (integer), %s (text form of any value), %f / %.Nf (fixed decimals, 2 by default; currency
 // stays exact), %n (as %f with thousands grouping), %g (shortest), %e, %x (upper-case hex), %%; an optional

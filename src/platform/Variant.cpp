@@ -87,6 +87,14 @@ Variant NumberFromText(const std::string& text) {
 
 }  // namespace
 
+Variant::Variant(unsigned long value) : Variant(static_cast<unsigned long long>(value)) {}
+
+Variant::Variant(unsigned long long value) {
+  if (value > static_cast<unsigned long long>(std::numeric_limits<int64_t>::max()))
+    throw EOverflow("Integer overflow: " + std::to_string(value));
+  v_ = static_cast<int64_t>(value);
+}
+
 const char* VarTypeName(VarType type) {
   switch (type) {
     case VarType::Empty: return "Empty";

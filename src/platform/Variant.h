@@ -28,6 +28,10 @@ class Variant {
   Variant(int value) : v_(static_cast<int32_t>(value)) {}
   Variant(long value) : v_(static_cast<int64_t>(value)) {}
   Variant(long long value) : v_(static_cast<int64_t>(value)) {}
+  // Counts and sizes; EOverflow beyond the signed 64-bit range.
+  Variant(unsigned value) : v_(static_cast<int64_t>(value)) {}
+  Variant(unsigned long value);
+  Variant(unsigned long long value);
   Variant(double value) : v_(value) {}
   Variant(Currency value) : v_(value) {}
   Variant(TDateTime value) : v_(value) {}
@@ -90,5 +94,17 @@ class Variant {
 // A three-way ordering for sorting: null and empty first, then numbers (by value), date-times, strings
 // (byte order of the text), booleans false before true. Values of unrelated kinds order by kind.
 std::weak_ordering CompareVariants(const Variant& a, const Variant& b);
+
+// The toolkit's free-function spellings.
+inline bool VarIsNull(const Variant& v) { return v.IsNull(); }
+inline bool VarIsEmpty(const Variant& v) { return v.IsEmpty(); }
+inline bool VarIsArray(const Variant& v) { return v.IsArray(); }
+inline Variant VarArrayOf(std::vector<Variant> items) { return Variant::Array(std::move(items)); }
+// The text form; "" for null and empty.
+inline std::string VarToStr(const Variant& v) { return v.ToString(); }
+// The text form, or the fallback for null and empty.
+inline std::string VarToStrDef(const Variant& v, std::string fallback) {
+  return v.IsNullOrEmpty() ? fallback : v.ToString();
+}
 
 }  // namespace jxc

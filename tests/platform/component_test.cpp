@@ -17,6 +17,7 @@ class Probe : public TComponent {
   }
   ~Probe() override { log_->push_back("free " + Name()); }
   TComponent* watched = nullptr;
+  using TComponent::DestroyComponents;
 
  protected:
   void Notification(TComponent* component, TOperation operation) override {
@@ -38,6 +39,17 @@ TEST(ComponentOwnership, OwnerFreesOwnedLastFirst) {
   EXPECT_EQ(form->ComponentCount(), 2);
   delete form;
   EXPECT_EQ(log, (std::vector<std::string>{"free frm", "free dsMain", "free cdsMain"}));
+}
+
+TEST(ComponentOwnership, OwnerMayFreeItsComponentsWhileStillItself) {
+  std::vector<std::string> log;
+  Probe form(nullptr, "frm", &log);
+  auto* source = new Probe(&form, "ds", &log);
+  form.watched = source;
+  form.DestroyComponents();
+  EXPECT_EQ(form.ComponentCount(), 0);
+  EXPECT_EQ(form.watched, nullptr);  // the owner is told when what it owns goes
+  EXPECT_EQ(log, (std::vector<std::string>{"free ds", "frm forgets ds"}));
 }
 
 TEST(ComponentOwnership, FreedEarlyLeavesItsOwner) {

@@ -45,6 +45,9 @@ TEST(FormatNumbers, CurrencyIsFormattedExactly) {
   EXPECT_EQ(FormatCurr("0.0000", C("1.2345")), "1.2345");
   EXPECT_EQ(FormatCurr("", C("12.5")), "12.5");
   EXPECT_EQ(CurrToStr(C("100")), "100");
+  EXPECT_EQ(StrToCurr("1,000.5"), C("1000.5"));
+  EXPECT_EQ(StrToCurrDef("x", C("1")), C("1"));
+  EXPECT_THROW(StrToCurr("x"), EConvertError);
 }
 
 TEST(FormatDates, PatternsAreCaseInsensitiveAndMmAfterHhIsMinutes) {

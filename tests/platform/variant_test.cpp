@@ -30,6 +30,11 @@ TEST(VariantKinds, EmptyNullAndScalars) {
   EXPECT_TRUE(Variant(Currency()).IsNumeric());
   EXPECT_FALSE(Variant("1").IsNumeric());
   EXPECT_TRUE(Variant(TDateTime(1)).IsFloatKind());
+  EXPECT_EQ(Variant(size_t{3}).AsInteger(), 3);
+  EXPECT_THROW(Variant(~0ULL), EOverflow);
+  EXPECT_TRUE(VarIsNull(Variant::Null()));
+  EXPECT_EQ(VarToStrDef(Variant::Null(), "-"), "-");
+  EXPECT_EQ(VarToStrDef(Variant(0), "-"), "0");
 }
 
 TEST(VariantConversions, TextAndNumbers) {
