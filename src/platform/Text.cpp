@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 
 #include "platform/Exceptions.h"
@@ -200,6 +201,32 @@ std::string RightChars(std::string_view text, size_t n) {
   std::vector<size_t> starts = CharStarts(text);
   if (n >= starts.size()) return std::string(text);
   return std::string(text.substr(starts[starts.size() - n]));
+}
+
+std::string Utf16Copy(std::string_view text, size_t start, size_t count) {
+  std::string out;
+  size_t unit = 0;
+  size_t end = count > SIZE_MAX - start ? SIZE_MAX : start + count;
+  std::vector<size_t> starts = CharStarts(text);
+  for (size_t k = 0; k < starts.size() && unit < end; ++k) {
+    size_t next = k + 1 < starts.size() ? starts[k + 1] : text.size();
+    size_t width = static_cast<unsigned char>(text[starts[k]]) >= 0xF0 ? 2 : 1;
+    if (unit >= start && unit + width <= end) out.append(text.substr(starts[k], next - starts[k]));
+    unit += width;
+  }
+  return out;
+}
+
+std::string Utf16Left(std::string_view text, size_t count) { return Utf16Copy(text, 0, count); }
+
+std::string Utf16Right(std::string_view text, size_t count) {
+  size_t length = Utf16Length(text);
+  return count >= length ? std::string(text) : Utf16Copy(text, length - count, count);
+}
+
+size_t Utf16Pos(std::string_view part, std::string_view text) {
+  size_t at = text.find(part);
+  return at == std::string_view::npos ? 0 : Utf16Length(text.substr(0, at)) + 1;
 }
 
 std::string ReverseChars(std::string_view text) {

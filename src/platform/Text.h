@@ -25,6 +25,13 @@ size_t CharCount(std::string_view text);
 // The first / last n code points (all of the text when it is shorter).
 std::string LeftChars(std::string_view text, size_t n);
 std::string RightChars(std::string_view text, size_t n);
+// Cutting by UTF-16 code units, as the toolkit's Copy/LeftStr/RightStr count them. Units are numbered from
+// 0; a character beyond U+FFFF is kept only when both of its units fall inside the cut.
+std::string Utf16Copy(std::string_view text, size_t start, size_t count);
+std::string Utf16Left(std::string_view text, size_t count);
+std::string Utf16Right(std::string_view text, size_t count);
+// The toolkit's Pos: 1-based UTF-16 unit position of the first occurrence, 0 when absent.
+size_t Utf16Pos(std::string_view part, std::string_view text);
 // Reversed by characters (code points), so multi-byte text stays well formed: "串码12" -> "21码串".
 std::string ReverseChars(std::string_view text);
 

@@ -33,6 +33,12 @@ TEST(FormatNumbers, SectionsAndLiterals) {
   EXPECT_EQ(FormatFloat("总计:#,##0.00", 1234), "总计:1,234.00");
   EXPECT_EQ(FormatFloat("平均单价0.00元,确定吗？", 12.345), "平均单价12.35元,确定吗？");
   EXPECT_EQ(FormatFloat("'#'0", 5), "#5");
+  EXPECT_EQ(FormatFloat("本单总额为0.00元", 1234.5), "本单总额为1234.50元");
+  EXPECT_EQ(FormatFloat("记录数0条", 0), "记录数0条");
+  EXPECT_EQ(FormatFloat("项数:0", 17), "项数:17");
+  EXPECT_EQ(FormatFloat("0.##", 2), "2");
+  EXPECT_EQ(FormatFloat("最小值:##0.00", 0.5), "最小值:0.50");
+  EXPECT_EQ(FormatFloat("平均值:##0.00", -12345.678), "-平均值:12345.68");
   EXPECT_EQ(FormatFloat("0.00E+00", 12345), "1.23E+04");
   EXPECT_EQ(FormatFloat("0.0E-0", 0.00012), "1.2E-4");
 }

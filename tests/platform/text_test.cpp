@@ -17,6 +17,15 @@ TEST(TextUtf16, CountsCodeUnitsAndCutsWholeCharacters) {
   EXPECT_EQ(ReverseChars("串码12"), "21码串");
   EXPECT_EQ(Utf16ToUtf8(Utf8ToUtf16("a😀串")), "a😀串");
   EXPECT_EQ(Utf8ToUtf16("😀").size(), 2u);
+  EXPECT_EQ(Utf16Copy("串码ABC", 1, 3), "码AB");
+  EXPECT_EQ(Utf16Copy("a😀b", 0, 2), "a");      // half a pair is never cut out
+  EXPECT_EQ(Utf16Copy("a😀b", 1, 3), "😀b");
+  EXPECT_EQ(Utf16Left("ABCDEF", 3), "ABC");
+  EXPECT_EQ(Utf16Right("店铺ABCDEF", 3), "DEF");
+  EXPECT_EQ(Utf16Right("AB", 3), "AB");
+  EXPECT_EQ(Utf16Copy("AB", 5, 2), "");
+  EXPECT_EQ(Utf16Pos("码", "串码"), 2u);
+  EXPECT_EQ(Utf16Pos("x", "串码"), 0u);
 }
 
 TEST(TextUtf8, RejectsMalformedInput) {
