@@ -1,0 +1,85 @@
+#pragma once
+// Actions hold what a command looks like (caption, image, shortcut, enabled, visible, checked) and what it
+// does (OnExecute). Buttons and menu items linked to an action show the action's caption and state and run
+// it when clicked. An action list gathers a screen's actions for lookup by name and shortcut dispatch;
+// the actions themselves are owned by the screen (their owner), not by the list.
+//
+// Execute runs OnUpdate first, then OnExecute only when the action is enabled, as the toolkit does: a
+// disabled action does nothing through Execute (callers that must run the work regardless call the
+// handler itself). Execute tells whether a handler ran.
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/Component.h"
+#include "platform/Keys.h"
+
+namespace jxc {
+
+class TActionList;
+
+class TAction : public TComponent {
+ public:
+  explicit TAction(TComponent* owner = nullptr);
+  ~TAction() override;
+  std::string ClassName() const override { return "TAction"; }
+
+  std::string Caption;
+  std::string Hint;
+  std::string Category;
+  int ImageIndex = -1;
+  TShortCut ShortCut = scNone;
+  bool Enabled = true;
+  bool Visible = true;
+  bool Checked = false;
+
+  // Re-assignable at any time; descendants chain to the handler they replace by keeping a copy.
+  std::function<void(TAction& sender)> OnExecute;
+  std::function<void(TAction& sender)> OnUpdate;
+
+  // Runs OnUpdate, then OnExecute when enabled and assigned; true when OnExecute ran. The sender the
+  // handler receives is this action.
+  bool Execute();
+  bool HasHandler() const { return static_cast<bool>(OnExecute); }
+
+  TActionList* ActionList() const { return actionList_; }
+  // Moves the action into the list (or out of any list with null).
+  void SetActionList(TActionList* list);
+
+ protected:
+  void Notification(TComponent* component, TOperation operation) override;
+
+ private:
+  friend class TActionList;
+  TActionList* actionList_ = nullptr;
+};
+
+class TActionList : public TComponent {
+ public:
+  explicit TActionList(TComponent* owner = nullptr);
+  ~TActionList() override;
+  std::string ClassName() const override { return "TActionList"; }
+
+  int ActionCount() const { return static_cast<int>(actions_.size()); }
+  TAction* Actions(int index) const { return actions_.at(static_cast<size_t>(index)); }
+  const std::vector<TAction*>& Items() const { return actions_; }
+  // The listed action of that name (ASCII case-insensitive), or null.
+  TAction* FindAction(std::string_view name) const;
+  // A new action owned by owner (null: the list's owner), listed here, with the given name and caption.
+  TAction* AddAction(std::string name, std::string caption, TComponent* owner = nullptr);
+
+  // Executes the first listed action with this shortcut; true when it ran. A matching action that is
+  // disabled stops the search and gives false, so the key goes on as an ordinary key.
+  bool DispatchShortCut(TShortCut shortCut);
+
+  // Called for every action of the list before the action's own OnUpdate (the toolkit's OnUpdate).
+  std::function<void(TAction& action)> OnUpdate;
+
+ private:
+  friend class TAction;
+  std::vector<TAction*> actions_;
+};
+
+}  // namespace jxc
