@@ -160,7 +160,15 @@ void TCustomForm::SetActiveControl(TWinControl* control) {
   if (control == activeControl_ || control == this) return;
   TWinControl* old = activeControl_;
   activeControl_ = control;
-  if (old) old->DoExit();
+  if (old) {
+    try {
+      old->DoExit();
+    } catch (...) {
+      // A value the control refuses keeps the focus where it is.
+      activeControl_ = old;
+      throw;
+    }
+  }
   if (control && activeControl_ == control) control->DoEnter();
 }
 

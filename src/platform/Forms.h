@@ -66,7 +66,8 @@ class TCustomForm : public TWinControl {
   void Release();
   bool Released() const { return released_; }
 
-  // The control with the focus, or null. Setting it runs OnExit of the old one, then OnEnter of the new.
+  // The control with the focus, or null. Setting it runs OnExit of the old one, then OnEnter of the new;
+  // when the old one refuses to be left (its exit raises, as an edit refusing its value) the focus stays.
   TWinControl* ActiveControl() const { return activeControl_; }
   void SetActiveControl(TWinControl* control);
   // Focuses the control after (or before) from in Tab order, wrapping around; from null starts at the
