@@ -1,0 +1,60 @@
+#pragma once
+// A grid flattened for export: column captions with a kind and a display format, then rows of values.
+// Every writer (text, HTML, XML, ".xls", ".xlsx") reads this one model, so the grid is walked once and all
+// formats show the same cells. An empty value is a blank cell.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/Variant.h"
+
+namespace jxc {
+
+// How a column's values are written: numbers and money stay numbers in spreadsheets, dates stay dates,
+// everything else (lookups included) is the text the grid shows.
+enum class ExportKind { Text, Number, Currency, Date, DateTime };
+
+struct ExportColumn {
+  std::string Caption;
+  ExportKind Kind = ExportKind::Text;
+  // The column's display format in the toolkit's pattern language ("#,##0.00", "yyyy-mm-dd"); empty for
+  // the kind's default.
+  std::string DisplayFormat;
+  int Width = 64;  // pixels, as the grid shows the column
+};
+
+class ExportTable {
+ public:
+  ExportTable() = default;
+  explicit ExportTable(std::vector<ExportColumn> columns) : columns_(std::move(columns)) {}
+
+  const std::vector<ExportColumn>& Columns() const { return columns_; }
+  size_t ColumnCount() const { return columns_.size(); }
+  size_t RowCount() const { return columns_.empty() ? 0 : cells_.size() / columns_.size(); }
+
+  // Appends a row; missing trailing values are blank, extra values raise EArgumentError.
+  void AddRow(std::vector<Variant> values);
+  void Reserve(size_t rows) { cells_.reserve(rows * columns_.size()); }
+  // Row and column count from 0.
+  const Variant& Value(size_t row, size_t column) const { return cells_[row * columns_.size() + column]; }
+  bool IsBlank(size_t row, size_t column) const { return Value(row, column).IsNullOrEmpty(); }
+
+ private:
+  std::vector<ExportColumn> columns_;
+  std::vector<Variant> cells_;  // row-major
+};
+
+// The text a grid shows for a value of that column: numbers and money through the display format (money
+// without a format shows two decimals, other numbers their shortest form), dates as "yyyy-mm-dd", date-times
+// as "yyyy-mm-dd hh:nn:ss", unless the column's format says otherwise. Blank cells give "".
+std::string ExportDisplayText(const ExportColumn& column, const Variant& value);
+
+// The column's number format written as a spreadsheet format code: the toolkit's pattern with its literal
+// text quoted ("记录数:#0条" -> "\"记录数:\"#0\"条\""), minutes "nn" as "mm", and the kind's default when
+// the column has no format ("0.00" for money, "yyyy-mm-dd" for dates). Empty for text and for numbers
+// without a format (the spreadsheet's general format).
+std::string SpreadsheetFormatCode(const ExportColumn& column);
+
+}  // namespace jxc

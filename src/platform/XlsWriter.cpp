@@ -1,0 +1,458 @@
+#include "platform/XlsWriter.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/CompoundFile.h"
+#include "platform/Exceptions.h"
+#include "platform/FileOutput.h"
+#include "platform/Text.h"
+
+namespace jxc {
+
+namespace {
+
+// Record types of the workbook stream.
+enum : uint16_t {
+  rtBof = 0x0809, rtEof = 0x000A, rtCodePage = 0x0042, rtWindow1 = 0x003D, rtDateMode = 0x0022,
+  rtFont = 0x0031, rtFormat = 0x041E, rtXf = 0x00E0, rtStyle = 0x0293, rtBoundSheet = 0x0085,
+  rtSst = 0x00FC, rtContinue = 0x003C, rtExtSst = 0x00FF, rtHeader = 0x0014, rtFooter = 0x0015,
+  rtColInfo = 0x007D, rtDimensions = 0x0200, rtWindow2 = 0x023E, rtLabelSst = 0x00FD, rtNumber = 0x0203,
+};
+
+constexpr size_t kMaxRecordData = 8224;
+constexpr uint16_t kFirstCustomFormat = 164;
+constexpr uint16_t kStyleXfCount = 15;
+constexpr uint16_t kDefaultCellXf = 15;
+constexpr uint16_t kCaptionXf = 16;
+constexpr uint16_t kFirstFormatXf = 17;
+constexpr uint16_t kBoldFont = 5;  // font index 4 does not exist in this format
+
+void U8(std::string& b, uint8_t v) { b += static_cast<char>(v); }
+void U16(std::string& b, uint16_t v) {
+  b += static_cast<char>(v & 0xFF);
+  b += static_cast<char>(v >> 8);
+}
+void U32(std::string& b, uint32_t v) {
+  for (int i = 0; i < 4; ++i) b += static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+void F64(std::string& b, double v) {
+  char bytes[8];
+  std::memcpy(bytes, &v, 8);  // the machine is little-endian, as the format
+  b.append(bytes, 8);
+}
+uint16_t Get16(std::string_view b, size_t at) {
+  return static_cast<uint16_t>(static_cast<unsigned char>(b[at]) | (static_cast<unsigned char>(b[at + 1]) << 8));
+}
+void Set32(std::string& b, size_t at, uint32_t v) {
+  for (int i = 0; i < 4; ++i) b[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
+void Record(std::string& out, uint16_t type, std::string_view data) {
+  U16(out, type);
+  U16(out, static_cast<uint16_t>(data.size()));
+  out += data;
+}
+
+// Text as UTF-16, cut to what one cell may hold (never between the halves of a surrogate pair).
+std::u16string CellText(std::string_view utf8, size_t limit = kXlsMaxTextLength) {
+  std::u16string text = Utf8ToUtf16(utf8);
+  if (text.size() > limit) {
+    text.resize(limit);
+    if (!text.empty() && text.back() >= 0xD800 && text.back() <= 0xDBFF) text.pop_back();
+  }
+  return text;
+}
+
+bool Compressible(const std::u16string& text) {
+  return std::all_of(text.begin(), text.end(), [](char16_t c) { return c < 0x100; });
+}
+
+void AppendChars(std::string& out, const std::u16string& text, size_t from, size_t count, bool compressed) {
+  for (size_t i = from; i < from + count; ++i) {
+    if (compressed) U8(out, static_cast<uint8_t>(text[i]));
+    else U16(out, text[i]);
+  }
+}
+
+// A string with a 16-bit (or 8-bit) character count, an option byte and the characters.
+std::string UnicodeString(std::string_view utf8, bool shortLength, size_t limit) {
+  std::u16string text = CellText(utf8, limit);
+  bool compressed = Compressible(text);
+  std::string out;
+  if (shortLength) U8(out, static_cast<uint8_t>(text.size()));
+  else U16(out, static_cast<uint16_t>(text.size()));
+  U8(out, compressed ? 0 : 1);
+  AppendChars(out, text, 0, text.size(), compressed);
+  return out;
+}
+
+// The shared string table: each distinct text once, cells refer to it by index.
+class SharedStrings {
+ public:
+  uint32_t Add(const std::string& utf8) {
+    ++references_;
+    auto [it, inserted] = index_.try_emplace(utf8, static_cast<uint32_t>(strings_.size()));
+    if (inserted) strings_.push_back(CellText(utf8));
+    return it->second;
+  }
+
+  // SST with as many CONTINUE records as needed, then EXTSST. Positions in EXTSST are offsets in the
+  // stream, which starts where out starts.
+  void Write(std::string& out) const {
+    const uint32_t perBucket = std::max<uint32_t>(8, static_cast<uint32_t>(strings_.size() / 128 + 1));
+    std::string buckets;
+    std::string data;
+    uint16_t type = rtSst;
+    auto flush = [&] {
+      Record(out, type, data);
+      data.clear();
+      type = rtContinue;
+    };
+    U32(data, references_);
+    U32(data, static_cast<uint32_t>(strings_.size()));
+    for (size_t s = 0; s < strings_.size(); ++s) {
+      const std::u16string& text = strings_[s];
+      const bool compressed = Compressible(text);
+      const size_t charSize = compressed ? 1 : 2;
+      // The count and option byte, with the first character, never straddle two records.
+      if (data.size() + 3 + (text.empty() ? 0 : charSize) > kMaxRecordData) flush();
+      if (s % perBucket == 0) {
+        U32(buckets, static_cast<uint32_t>(out.size() + 4 + data.size()));
+        U16(buckets, static_cast<uint16_t>(4 + data.size()));
+        U16(buckets, 0);
+      }
+      U16(data, static_cast<uint16_t>(text.size()));
+      U8(data, compressed ? 0 : 1);
+      for (size_t done = 0; done < text.size();) {
+        size_t room = (kMaxRecordData - data.size()) / charSize;
+        if (room == 0) {
+          flush();
+          U8(data, compressed ? 0 : 1);  // a continued string restates its option byte
+          continue;
+        }
+        size_t n = std::min(room, text.size() - done);
+        AppendChars(data, text, done, n, compressed);
+        done += n;
+      }
+    }
+    flush();
+    std::string ext;
+    U16(ext, static_cast<uint16_t>(perBucket));
+    ext += buckets;
+    Record(out, rtExtSst, ext);
+  }
+
+ private:
+  std::unordered_map<std::string, uint32_t> index_;
+  std::vector<std::u16string> strings_;
+  uint32_t references_ = 0;
+};
+
+std::string Bof(uint16_t substreamType) {
+  std::string d;
+  U16(d, 0x0600);  // BIFF8
+  U16(d, substreamType);
+  U16(d, 0x0DBB);  // build
+  U16(d, 0x07CC);  // year
+  U32(d, 0);
+  U32(d, 0x00000006);  // lowest version that reads the file
+  std::string r;
+  Record(r, rtBof, d);
+  return r;
+}
+
+std::string Font(bool bold) {
+  std::string d;
+  U16(d, 200);      // 10 points in twips
+  U16(d, 0);        // not italic, not struck out
+  U16(d, 0x7FFF);   // the window text colour
+  U16(d, bold ? 700 : 400);
+  U16(d, 0);        // no super- or subscript
+  U8(d, 0);         // not underlined
+  U8(d, 0);         // family
+  U8(d, 134);       // GB2312 character set
+  U8(d, 0);
+  d += UnicodeString("宋体", true, 255);
+  std::string r;
+  Record(r, rtFont, d);
+  return r;
+}
+
+std::string Xf(uint16_t font, uint16_t format, bool style, uint8_t usedAttributes) {
+  std::string d;
+  U16(d, font);
+  U16(d, format);
+  U16(d, style ? 0xFFF5 : 0x0001);  // locked; a style has no parent, a cell's parent is the Normal style
+  U8(d, 0x20);                      // aligned to the bottom
+  U8(d, 0);
+  U8(d, 0);
+  U8(d, usedAttributes);
+  U32(d, 0);
+  U32(d, 0);
+  U16(d, 0x20C0);  // window text on window background
+  std::string r;
+  Record(r, rtXf, d);
+  return r;
+}
+
+// Formats of the table's columns: each distinct format code gets one FORMAT record and one cell XF.
+struct ColumnStyles {
+  std::vector<uint16_t> cellXf;           // per column
+  std::vector<std::string> formatCodes;   // index i has number kFirstCustomFormat + i, XF kFirstFormatXf + i
+};
+
+ColumnStyles StylesOf(const ExportTable& table) {
+  ColumnStyles styles;
+  std::map<std::string, uint16_t> known;
+  for (const auto& column : table.Columns()) {
+    std::string code = SpreadsheetFormatCode(column);
+    if (code.empty()) {
+      styles.cellXf.push_back(kDefaultCellXf);
+      continue;
+    }
+    auto [it, inserted] = known.try_emplace(code, static_cast<uint16_t>(styles.formatCodes.size()));
+    if (inserted) styles.formatCodes.push_back(code);
+    styles.cellXf.push_back(static_cast<uint16_t>(kFirstFormatXf + it->second));
+  }
+  return styles;
+}
+
+std::string HeaderFooter(const XlsPageSetup& page) {
+  std::string r;
+  if (!page.Header.empty()) Record(r, rtHeader, UnicodeString(page.Header, false, 255));
+  if (!page.Footer.empty()) Record(r, rtFooter, UnicodeString(page.Footer, false, 255));
+  return r;
+}
+
+bool IsNumericKind(ExportKind kind) { return kind != ExportKind::Text; }
+
+// The number a spreadsheet stores for a number, money or date value; false when the value is not one
+// (it is then written as text).
+bool NumberOf(const Variant& value, double& number) {
+  switch (value.Type()) {
+    case VarType::Boolean: case VarType::Integer: case VarType::Int64: case VarType::Double:
+      number = value.AsDouble();
+      return true;
+    case VarType::Currency:
+      number = value.Get<Currency>().ToDouble();
+      return true;
+    case VarType::DateTime:
+      number = value.Get<TDateTime>().Value();
+      return true;
+    default:
+      return false;
+  }
+}
+
+class SheetWriter {
+ public:
+  SheetWriter(const ExportTable& table, const ColumnStyles& styles, SharedStrings& strings)
+      : table_(table), styles_(styles), strings_(strings) {}
+
+  // Rows [firstRow, endRow) of the table with the caption row above them.
+  std::string Write(size_t firstRow, size_t endRow, bool firstSheet, const XlsPageSetup& page) {
+    std::string out = Bof(0x0010);
+    out += HeaderFooter(page);
+    const auto& columns = table_.Columns();
+    for (size_t c = 0; c < columns.size(); ++c) {
+      std::string d;
+      U16(d, static_cast<uint16_t>(c));
+      U16(d, static_cast<uint16_t>(c));
+      U16(d, static_cast<uint16_t>(std::clamp(columns[c].Width, 8, 1700) * 256 / 7));
+      U16(d, kDefaultCellXf);
+      U16(d, 0);
+      U16(d, 0);
+      Record(out, rtColInfo, d);
+    }
+    std::string dim;
+    U32(dim, 0);
+    U32(dim, static_cast<uint32_t>(endRow - firstRow + 1));
+    U16(dim, 0);
+    U16(dim, static_cast<uint16_t>(columns.size()));
+    U16(dim, 0);
+    Record(out, rtDimensions, dim);
+
+    for (size_t c = 0; c < columns.size(); ++c) Label(out, 0, c, kCaptionXf, columns[c].Caption);
+    for (size_t r = firstRow; r < endRow; ++r) {
+      const uint16_t row = static_cast<uint16_t>(r - firstRow + 1);
+      for (size_t c = 0; c < columns.size(); ++c) {
+        const Variant& value = table_.Value(r, c);
+        if (value.IsNullOrEmpty()) continue;
+        double number;
+        if (IsNumericKind(columns[c].Kind) && NumberOf(value, number)) {
+          U16(out, rtNumber);
+          U16(out, 14);
+          U16(out, row);
+          U16(out, static_cast<uint16_t>(c));
+          U16(out, styles_.cellXf[c]);
+          F64(out, number);
+        } else {
+          Label(out, row, c, kDefaultCellXf, value.ToString());
+        }
+      }
+    }
+
+    std::string w;
+    U16(w, firstSheet ? 0x06B6 : 0x00B6);  // grid, headers, zeros, outline; the first sheet selected and shown
+    U16(w, 0);
+    U16(w, 0);
+    U16(w, 64);  // grid line colour: automatic
+    U16(w, 0);
+    U16(w, 0);
+    U16(w, 0);
+    U32(w, 0);
+    Record(out, rtWindow2, w);
+    Record(out, rtEof, {});
+    return out;
+  }
+
+ private:
+  void Label(std::string& out, size_t row, size_t column, uint16_t xf, const std::string& text) {
+    uint32_t index = strings_.Add(text);
+    U16(out, rtLabelSst);
+    U16(out, 10);
+    U16(out, static_cast<uint16_t>(row));
+    U16(out, static_cast<uint16_t>(column));
+    U16(out, xf);
+    U32(out, index);
+  }
+
+  const ExportTable& table_;
+  const ColumnStyles& styles_;
+  SharedStrings& strings_;
+};
+
+std::string Globals(const ColumnStyles& styles, const SharedStrings& strings, size_t sheetCount,
+                    std::vector<size_t>& sheetOffsetSlots) {
+  std::string out = Bof(0x0005);
+  std::string d;
+  U16(d, 1200);  // text is UTF-16
+  Record(out, rtCodePage, d);
+  d.clear();
+  for (uint16_t v : {0, 0, 0x4000, 0x2000, 0x0038, 0, 0, 1, 600}) U16(d, v);
+  Record(out, rtWindow1, d);
+  d.clear();
+  U16(d, 0);  // dates count from 1899-12-30, as TDateTime
+  Record(out, rtDateMode, d);
+  for (int i = 0; i < 4; ++i) out += Font(false);
+  out += Font(true);
+  for (size_t i = 0; i < styles.formatCodes.size(); ++i) {
+    d.clear();
+    U16(d, static_cast<uint16_t>(kFirstCustomFormat + i));
+    d += UnicodeString(styles.formatCodes[i], false, 255);
+    Record(out, rtFormat, d);
+  }
+  out += Xf(0, 0, true, 0x00);
+  for (int i = 1; i < kStyleXfCount; ++i) out += Xf(0, 0, true, 0xF4);
+  out += Xf(0, 0, false, 0x00);
+  out += Xf(kBoldFont, 0, false, 0x08);
+  for (size_t i = 0; i < styles.formatCodes.size(); ++i)
+    out += Xf(0, static_cast<uint16_t>(kFirstCustomFormat + i), false, 0x04);
+  d.clear();
+  U16(d, 0x8000);  // built-in style of XF 0
+  U8(d, 0);        // "Normal"
+  U8(d, 0xFF);
+  Record(out, rtStyle, d);
+  for (size_t s = 0; s < sheetCount; ++s) {
+    d.clear();
+    sheetOffsetSlots.push_back(out.size() + 4);
+    U32(d, 0);  // position of the sheet's BOF, filled in later
+    U16(d, 0);  // visible worksheet
+    d += UnicodeString("Sheet" + std::to_string(s + 1), true, 31);
+    Record(out, rtBoundSheet, d);
+  }
+  strings.Write(out);
+  Record(out, rtEof, {});
+  return out;
+}
+
+// Joins the globals and the sheets, pointing each BOUNDSHEET at its sheet, and writes the container.
+void WriteWorkbook(const std::string& fileName, std::string stream, const std::vector<size_t>& slots,
+                   const std::vector<std::string>& sheets) {
+  for (size_t s = 0; s < sheets.size(); ++s) {
+    Set32(stream, slots[s], static_cast<uint32_t>(stream.size()));
+    stream += sheets[s];
+  }
+  if (stream.size() < kCompoundMinStreamSize) stream.resize(kCompoundMinStreamSize, '\0');
+  FileOutput out(fileName);
+  WriteCompoundFile(out, "Workbook", stream);
+  out.Commit();
+}
+
+struct RawRecord {
+  uint16_t type;
+  size_t start;  // of the record header
+  size_t end;    // after the data
+};
+
+RawRecord ReadRecord(std::string_view stream, size_t at) {
+  if (at + 4 > stream.size()) throw Exception("不是Excel97-2003文件");
+  size_t end = at + 4 + Get16(stream, at + 2);
+  if (end > stream.size()) throw Exception("不是Excel97-2003文件");
+  return {Get16(stream, at), at, end};
+}
+
+}  // namespace
+
+void WriteXlsFile(const ExportTable& table, const std::string& fileName, const XlsPageSetup& page) {
+  if (table.ColumnCount() > kXlsMaxColumns) throw Exception("Excel97-2003文件最多256列");
+  ColumnStyles styles = StylesOf(table);
+  SharedStrings strings;
+  SheetWriter writer(table, styles, strings);
+  const size_t rowsPerSheet = kXlsRowsPerSheet - 1;
+  std::vector<std::string> sheets;
+  for (size_t first = 0; first == 0 || first < table.RowCount(); first += rowsPerSheet)
+    sheets.push_back(writer.Write(first, std::min(table.RowCount(), first + rowsPerSheet), sheets.empty(), page));
+  std::vector<size_t> slots;
+  std::string globals = Globals(styles, strings, sheets.size(), slots);
+  WriteWorkbook(fileName, std::move(globals), slots, sheets);
+}
+
+void SetXlsPageSetup(const std::string& fileName, const XlsPageSetup& page) {
+  std::ifstream in(fileName, std::ios::binary);
+  if (!in) throw Exception("无法打开文件" + fileName);
+  std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::string stream = ReadCompoundStream(file, "Workbook");
+
+  // The globals up to their EOF, remembering where each BOUNDSHEET keeps its sheet's position.
+  std::vector<size_t> slots, sheetStarts;
+  size_t at = 0;
+  for (;;) {
+    RawRecord r = ReadRecord(stream, at);
+    if (r.type == rtBoundSheet) {
+      slots.push_back(r.start + 4);
+      sheetStarts.push_back(Get16(stream, r.start + 4) | static_cast<size_t>(Get16(stream, r.start + 6)) << 16);
+    }
+    at = r.end;
+    if (r.type == rtEof) break;
+  }
+  std::string globals = stream.substr(0, at);
+
+  // Each sheet again, its old header and footer replaced by the new ones right after its BOF.
+  std::vector<std::string> sheets;
+  for (size_t start : sheetStarts) {
+    RawRecord bof = ReadRecord(stream, start);
+    if (bof.type != rtBof) throw Exception("不是Excel97-2003文件");
+    std::string sheet = stream.substr(bof.start, bof.end - bof.start) + HeaderFooter(page);
+    int depth = 0;  // charts embedded in a sheet bring their own BOF ... EOF
+    for (size_t p = bof.end;;) {
+      RawRecord r = ReadRecord(stream, p);
+      bool ours = depth == 0 && (r.type == rtHeader || r.type == rtFooter);
+      if (!ours) sheet.append(stream, r.start, r.end - r.start);
+      p = r.end;
+      if (r.type == rtBof) ++depth;
+      if (r.type == rtEof && depth-- == 0) break;
+    }
+    sheets.push_back(std::move(sheet));
+  }
+  WriteWorkbook(fileName, std::move(globals), slots, sheets);
+}
+
+}  // namespace jxc
