@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+
 #include "platform/Exceptions.h"
 #include "platform/Format.h"
 #include "platform/Text.h"
@@ -167,6 +168,22 @@ std::string SpreadsheetFormatCode(const ExportColumn& column) {
   if (column.Kind == ExportKind::Number && !column.DisplayFormat.empty())
     return NumberFormatCode(column.DisplayFormat);
   return "";
+}
+
+std::u16string SpreadsheetCellText(std::string_view utf8) {
+  std::u16string text = Utf8ToUtf16(utf8);
+  if (text.size() > kSpreadsheetMaxTextLength) {
+    text.resize(kSpreadsheetMaxTextLength);
+    if (text.back() >= 0xD800 && text.back() <= 0xDBFF) text.pop_back();
+  }
+  return text;
+}
+
+std::string SpreadsheetCellTextUtf8(std::string utf8) {
+  if (utf8.size() <= kSpreadsheetMaxTextLength) return utf8;  // bytes bound the code units from above
+  std::u16string text = Utf8ToUtf16(utf8);
+  if (text.size() <= kSpreadsheetMaxTextLength) return utf8;
+  return Utf16ToUtf8(SpreadsheetCellText(utf8));
 }
 
 }  // namespace jxc

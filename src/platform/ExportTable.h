@@ -57,4 +57,11 @@ std::string ExportDisplayText(const ExportColumn& column, const Variant& value);
 // without a format (the spreadsheet's general format).
 std::string SpreadsheetFormatCode(const ExportColumn& column);
 
+// A spreadsheet cell holds at most 32,767 UTF-16 code units; longer text is cut there (never between the
+// halves of a surrogate pair), as spreadsheet programs do on entry.
+inline constexpr size_t kSpreadsheetMaxTextLength = 32767;
+std::u16string SpreadsheetCellText(std::string_view utf8);
+// The same cut on UTF-8 text; text that fits comes back unchanged.
+std::string SpreadsheetCellTextUtf8(std::string utf8);
+
 }  // namespace jxc

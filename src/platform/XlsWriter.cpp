@@ -60,16 +60,6 @@ void Record(std::string& out, uint16_t type, std::string_view data) {
   out += data;
 }
 
-// Text as UTF-16, cut to what one cell may hold (never between the halves of a surrogate pair).
-std::u16string CellText(std::string_view utf8, size_t limit = kXlsMaxTextLength) {
-  std::u16string text = Utf8ToUtf16(utf8);
-  if (text.size() > limit) {
-    text.resize(limit);
-    if (!text.empty() && text.back() >= 0xD800 && text.back() <= 0xDBFF) text.pop_back();
-  }
-  return text;
-}
-
 bool Compressible(const std::u16string& text) {
   return std::all_of(text.begin(), text.end(), [](char16_t c) { return c < 0x100; });
 }
@@ -82,8 +72,10 @@ void AppendChars(std::string& out, const std::u16string& text, size_t from, size
 }
 
 // A string with a 16-bit (or 8-bit) character count, an option byte and the characters.
+// Text of records other than cells is short by nature (captions of formats, sheet names, page headers).
 std::string UnicodeString(std::string_view utf8, bool shortLength, size_t limit) {
-  std::u16string text = CellText(utf8, limit);
+  std::u16string text = SpreadsheetCellText(utf8);
+  if (text.size() > limit) text.resize(limit);
   bool compressed = Compressible(text);
   std::string out;
   if (shortLength) U8(out, static_cast<uint8_t>(text.size()));
@@ -99,7 +91,7 @@ class SharedStrings {
   uint32_t Add(const std::string& utf8) {
     ++references_;
     auto [it, inserted] = index_.try_emplace(utf8, static_cast<uint32_t>(strings_.size()));
-    if (inserted) strings_.push_back(CellText(utf8));
+    if (inserted) strings_.push_back(SpreadsheetCellText(utf8));
     return it->second;
   }
 

@@ -21,7 +21,6 @@ struct XlsPageSetup {
 
 inline constexpr size_t kXlsMaxColumns = 256;
 inline constexpr size_t kXlsRowsPerSheet = 65536;  // caption row included
-inline constexpr size_t kXlsMaxTextLength = 32767;  // UTF-16 code units of one cell; longer text is cut
 
 // Raises Exception "Excel97-2003文件最多256列" for wider tables (nothing is written) and
 // "无法写入文件" + file name when the file cannot be written (no partial file is left).
