@@ -18,7 +18,7 @@ class Workbook {
  public:
   Workbook(const std::string& path) : path_(path) {
     lxw_workbook_options options{};
-    options.constant_memory = LXW_TRUE;  // rows go to disk as they are written: flat memory for big grids
+    options.constant_memory = LXW_TRUE;  // rows go to disk as they are written: flat memory, and faster for big grids
     options.use_zip64 = LXW_TRUE;
     book_ = workbook_new_opt(path.c_str(), &options);
   }
@@ -65,6 +65,8 @@ void WriteXlsxFile(const ExportTable& table, const std::string& fileName, size_t
   if (table.ColumnCount() > kXlsxMaxColumns) throw Exception("Excel文件最多16384列");
   if (rowsPerSheet < 2 || rowsPerSheet > kXlsxRowsPerSheet) rowsPerSheet = kXlsxRowsPerSheet;
   const std::string partPath = fileName + ".part";
+  if (FILE* probe = std::fopen(partPath.c_str(), "wb")) std::fclose(probe);  // the library opens the file only at the end
+  else throw Exception("无法写入文件" + fileName);
   Workbook book(partPath);
   if (!book.Get()) throw Exception("无法写入文件" + fileName);
 

@@ -57,14 +57,15 @@ std::string DirectoryEntry(std::string_view name, uint8_t type, uint32_t child, 
 
 }  // namespace
 
-void WriteCompoundFile(FileOutput& out, std::string_view streamName, std::string_view stream) {
-  if (stream.size() < kCompoundMinStreamSize || streamName.empty() || streamName.size() > 31 ||
-      stream.size() > 0xFFFFFFFFull)
+void WriteCompoundFile(FileOutput& out, std::string_view streamName, const std::vector<std::string_view>& pieces) {
+  uint64_t streamSize = 0;
+  for (std::string_view piece : pieces) streamSize += piece.size();
+  if (streamSize < kCompoundMinStreamSize || streamName.empty() || streamName.size() > 31 || streamSize > 0xFFFFFFFFull)
     throw EArgumentError("compound stream too short or badly named");
 
   // Sectors: the stream, one directory sector, then the allocation table and its extension sectors, whose
   // counts depend on each other.
-  const uint32_t streamSectors = CeilDiv(stream.size(), kSector);
+  const uint32_t streamSectors = CeilDiv(streamSize, kSector);
   const uint32_t dirSector = streamSectors;
   uint32_t fatSectors = 1, difatSectors = 0;
   for (;;) {
@@ -99,11 +100,11 @@ void WriteCompoundFile(FileOutput& out, std::string_view streamName, std::string
   for (uint32_t i = 0; i < kHeaderFatSlots; ++i) Put32(header, 0x4C + 4 * i, i < fatSectors ? firstFat + i : kFree);
   out.Write(header);
 
-  out.Write(stream);
-  if (size_t tail = stream.size() % kSector) out.Write(std::string(kSector - tail, '\0'));
+  for (std::string_view piece : pieces) out.Write(piece);
+  if (size_t tail = streamSize % kSector) out.Write(std::string(kSector - tail, '\0'));
 
   std::string dir = DirectoryEntry("Root Entry", 5, 1, kEndOfChain, 0) +
-                    DirectoryEntry(streamName, 2, kNoStream, 0, static_cast<uint32_t>(stream.size()));
+                    DirectoryEntry(streamName, 2, kNoStream, 0, static_cast<uint32_t>(streamSize));
   std::string unused = DirectoryEntry("", 0, kNoStream, 0, 0);
   unused[67] = 0;
   dir += unused + unused;

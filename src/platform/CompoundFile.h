@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace jxc {
 
@@ -14,9 +15,9 @@ class FileOutput;
 // make: callers pad such streams to this size.
 inline constexpr size_t kCompoundMinStreamSize = 4096;
 
-// Writes the container holding one stream of that name (ASCII, at most 31 characters). The stream must
-// hold at least kCompoundMinStreamSize bytes (EArgumentError otherwise).
-void WriteCompoundFile(FileOutput& out, std::string_view streamName, std::string_view stream);
+// Writes the container holding one stream of that name (ASCII, at most 31 characters), made of the pieces
+// in order. The stream must hold at least kCompoundMinStreamSize bytes (EArgumentError otherwise).
+void WriteCompoundFile(FileOutput& out, std::string_view streamName, const std::vector<std::string_view>& pieces);
 
 // Reads back the named stream of a container written as above or by another program (tests and the
 // print preview read workbooks with it). Raises Exception "不是Excel97-2003文件" when the bytes are not a

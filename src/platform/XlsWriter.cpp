@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <deque>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -47,6 +48,10 @@ void F64(std::string& b, double v) {
   std::memcpy(bytes, &v, 8);  // the machine is little-endian, as the format
   b.append(bytes, 8);
 }
+void Put16(char* at, uint16_t v) {
+  at[0] = static_cast<char>(v & 0xFF);
+  at[1] = static_cast<char>(v >> 8);
+}
 uint16_t Get16(std::string_view b, size_t at) {
   return static_cast<uint16_t>(static_cast<unsigned char>(b[at]) | (static_cast<unsigned char>(b[at + 1]) << 8));
 }
@@ -85,20 +90,31 @@ std::string UnicodeString(std::string_view utf8, bool shortLength, size_t limit)
   return out;
 }
 
-// The shared string table: each distinct text once, cells refer to it by index.
+// The shared string table: each distinct text once, cells refer to it by index. Texts are held as views of
+// the table's own strings (which outlive the writer); texts made on the way are kept here.
 class SharedStrings {
  public:
-  uint32_t Add(const std::string& utf8) {
+  explicit SharedStrings(size_t expected) { index_.reserve(expected); }
+
+  uint32_t Add(std::string_view utf8) {
     ++references_;
-    auto [it, inserted] = index_.try_emplace(utf8, static_cast<uint32_t>(strings_.size()));
-    if (inserted) strings_.push_back(SpreadsheetCellText(utf8));
+    auto [it, inserted] = index_.try_emplace(utf8, static_cast<uint32_t>(order_.size()));
+    if (inserted) order_.push_back(utf8);
     return it->second;
+  }
+  uint32_t AddCopy(std::string utf8) {
+    auto found = index_.find(utf8);
+    if (found != index_.end()) {
+      ++references_;
+      return found->second;
+    }
+    return Add(made_.emplace_back(std::move(utf8)));
   }
 
   // SST with as many CONTINUE records as needed, then EXTSST. Positions in EXTSST are offsets in the
   // stream, which starts where out starts.
   void Write(std::string& out) const {
-    const uint32_t perBucket = std::max<uint32_t>(8, static_cast<uint32_t>(strings_.size() / 128 + 1));
+    const uint32_t perBucket = std::max<uint32_t>(8, static_cast<uint32_t>(order_.size() / 128 + 1));
     std::string buckets;
     std::string data;
     uint16_t type = rtSst;
@@ -108,9 +124,9 @@ class SharedStrings {
       type = rtContinue;
     };
     U32(data, references_);
-    U32(data, static_cast<uint32_t>(strings_.size()));
-    for (size_t s = 0; s < strings_.size(); ++s) {
-      const std::u16string& text = strings_[s];
+    U32(data, static_cast<uint32_t>(order_.size()));
+    for (size_t s = 0; s < order_.size(); ++s) {
+      const std::u16string text = SpreadsheetCellText(order_[s]);
       const bool compressed = Compressible(text);
       const size_t charSize = compressed ? 1 : 2;
       // The count and option byte, with the first character, never straddle two records.
@@ -142,8 +158,9 @@ class SharedStrings {
   }
 
  private:
-  std::unordered_map<std::string, uint32_t> index_;
-  std::vector<std::u16string> strings_;
+  std::unordered_map<std::string_view, uint32_t> index_;
+  std::vector<std::string_view> order_;
+  std::deque<std::string> made_;  // stable addresses
   uint32_t references_ = 0;
 };
 
@@ -251,6 +268,7 @@ class SheetWriter {
   // Rows [firstRow, endRow) of the table with the caption row above them.
   std::string Write(size_t firstRow, size_t endRow, bool firstSheet, const XlsPageSetup& page) {
     std::string out = Bof(0x0010);
+    out.reserve((endRow - firstRow + 1) * table_.ColumnCount() * 16 + 1024);
     out += HeaderFooter(page);
     const auto& columns = table_.Columns();
     for (size_t c = 0; c < columns.size(); ++c) {
@@ -271,7 +289,7 @@ class SheetWriter {
     U16(dim, 0);
     Record(out, rtDimensions, dim);
 
-    for (size_t c = 0; c < columns.size(); ++c) Label(out, 0, c, kCaptionXf, columns[c].Caption);
+    for (size_t c = 0; c < columns.size(); ++c) Label(out, 0, c, kCaptionXf, strings_.Add(columns[c].Caption));
     for (size_t r = firstRow; r < endRow; ++r) {
       const uint16_t row = static_cast<uint16_t>(r - firstRow + 1);
       for (size_t c = 0; c < columns.size(); ++c) {
@@ -279,14 +297,18 @@ class SheetWriter {
         if (value.IsNullOrEmpty()) continue;
         double number;
         if (IsNumericKind(columns[c].Kind) && NumberOf(value, number)) {
-          U16(out, rtNumber);
-          U16(out, 14);
-          U16(out, row);
-          U16(out, static_cast<uint16_t>(c));
-          U16(out, styles_.cellXf[c]);
-          F64(out, number);
+          char record[18];
+          Put16(record, rtNumber);
+          Put16(record + 2, 14);
+          Put16(record + 4, row);
+          Put16(record + 6, static_cast<uint16_t>(c));
+          Put16(record + 8, styles_.cellXf[c]);
+          std::memcpy(record + 10, &number, 8);  // the machine is little-endian, as the format
+          out.append(record, sizeof record);
+        } else if (value.IsString()) {
+          Label(out, row, c, kDefaultCellXf, strings_.Add(value.Get<std::string>()));
         } else {
-          Label(out, row, c, kDefaultCellXf, value.ToString());
+          Label(out, row, c, kDefaultCellXf, strings_.AddCopy(value.ToString()));
         }
       }
     }
@@ -306,14 +328,16 @@ class SheetWriter {
   }
 
  private:
-  void Label(std::string& out, size_t row, size_t column, uint16_t xf, const std::string& text) {
-    uint32_t index = strings_.Add(text);
-    U16(out, rtLabelSst);
-    U16(out, 10);
-    U16(out, static_cast<uint16_t>(row));
-    U16(out, static_cast<uint16_t>(column));
-    U16(out, xf);
-    U32(out, index);
+  static void Label(std::string& out, size_t row, size_t column, uint16_t xf, uint32_t index) {
+    char record[14];
+    Put16(record, rtLabelSst);
+    Put16(record + 2, 10);
+    Put16(record + 4, static_cast<uint16_t>(row));
+    Put16(record + 6, static_cast<uint16_t>(column));
+    Put16(record + 8, xf);
+    Put16(record + 10, static_cast<uint16_t>(index & 0xFFFF));
+    Put16(record + 12, static_cast<uint16_t>(index >> 16));
+    out.append(record, sizeof record);
   }
 
   const ExportTable& table_;
@@ -365,16 +389,20 @@ std::string Globals(const ColumnStyles& styles, const SharedStrings& strings, si
   return out;
 }
 
-// Joins the globals and the sheets, pointing each BOUNDSHEET at its sheet, and writes the container.
-void WriteWorkbook(const std::string& fileName, std::string stream, const std::vector<size_t>& slots,
+// Writes the globals and the sheets as one stream, pointing each BOUNDSHEET at its sheet.
+void WriteWorkbook(const std::string& fileName, std::string globals, const std::vector<size_t>& slots,
                    const std::vector<std::string>& sheets) {
+  std::vector<std::string_view> pieces{globals};
+  size_t size = globals.size();
   for (size_t s = 0; s < sheets.size(); ++s) {
-    Set32(stream, slots[s], static_cast<uint32_t>(stream.size()));
-    stream += sheets[s];
+    Set32(globals, slots[s], static_cast<uint32_t>(size));
+    pieces.push_back(sheets[s]);
+    size += sheets[s].size();
   }
-  if (stream.size() < kCompoundMinStreamSize) stream.resize(kCompoundMinStreamSize, '\0');
+  std::string padding(size < kCompoundMinStreamSize ? kCompoundMinStreamSize - size : 0, '\0');
+  pieces.push_back(padding);
   FileOutput out(fileName);
-  WriteCompoundFile(out, "Workbook", stream);
+  WriteCompoundFile(out, "Workbook", pieces);
   out.Commit();
 }
 
@@ -396,7 +424,7 @@ RawRecord ReadRecord(std::string_view stream, size_t at) {
 void WriteXlsFile(const ExportTable& table, const std::string& fileName, const XlsPageSetup& page) {
   if (table.ColumnCount() > kXlsMaxColumns) throw Exception("Excel97-2003文件最多256列");
   ColumnStyles styles = StylesOf(table);
-  SharedStrings strings;
+  SharedStrings strings(table.RowCount() + table.ColumnCount());
   SheetWriter writer(table, styles, strings);
   const size_t rowsPerSheet = kXlsRowsPerSheet - 1;
   std::vector<std::string> sheets;

@@ -38,6 +38,18 @@ ExportTable StockTableWithLongTexts(size_t rows) {
   return table;
 }
 
+// The same table with the money of row 17 changed: the readers must notice.
+ExportTable WithOneCellChanged(const ExportTable& table) {
+  ExportTable changed(table.Columns());
+  for (size_t r = 0; r < table.RowCount(); ++r) {
+    std::vector<Variant> row;
+    for (size_t c = 0; c < table.ColumnCount(); ++c) row.push_back(table.Value(r, c));
+    if (r == 17) row[5] = Currency::FromRaw(15000);
+    changed.AddRow(std::move(row));
+  }
+  return changed;
+}
+
 TEST(ExportFormats, ShownTextFollowsTheColumnFormat) {
   ExportColumn money{"单价", ExportKind::Currency, "#,##0.00"};
   EXPECT_EQ(ExportDisplayText(money, Currency::FromRaw(123455000)), "12,345.50");
@@ -66,6 +78,7 @@ TEST(XlsExport, EveryCellReadsBackWithItsTypeAndFormat) {
   std::string file = folder.File("库存.xls");
   WriteXlsFile(table, file);
   EXPECT_EQ(CheckExport("xls", file, table), "OK 6010 sheets 1");
+  EXPECT_EQ(CheckExport("xls", file, WithOneCellChanged(table)), "row 17 col 5: expected number 1.5, got number 6048.51");
   EXPECT_FALSE(std::filesystem::exists(file + ".part"));
 }
 
@@ -137,7 +150,7 @@ TEST(CompoundFile, LargeStreamsNeedExtensionSectorsThatOtherReadersFollow) {
   std::string file = folder.File("big.bin");
   {
     FileOutput out(file);
-    WriteCompoundFile(out, "Workbook", stream);
+    WriteCompoundFile(out, "Workbook", {std::string_view(stream).substr(0, 1000), std::string_view(stream).substr(1000)});
     out.Commit();
   }
   EXPECT_EQ(ReadCompoundStream(ReadFile(file), "Workbook"), stream);
@@ -156,6 +169,7 @@ TEST(XlsxExport, EveryCellReadsBackWithItsTypeAndFormat) {
   std::string file = folder.File("库存.xlsx");
   WriteXlsxFile(table, file);
   EXPECT_EQ(CheckExport("xlsx", file, table), "OK 6010 sheets 1");
+  EXPECT_EQ(CheckExport("xlsx", file, WithOneCellChanged(table)), "row 17 col 5: expected number 1.5, got number 6048.51");
   EXPECT_FALSE(std::filesystem::exists(file + ".part"));
 }
 
