@@ -17,6 +17,10 @@ namespace jxc {
 enum class ExportKind { Text, Number, Currency, Date, DateTime };
 
 struct ExportColumn {
+  ExportColumn(std::string caption = "", ExportKind kind = ExportKind::Text, std::string displayFormat = "",
+               int width = 64)
+      : Caption(std::move(caption)), Kind(kind), DisplayFormat(std::move(displayFormat)), Width(width) {}
+
   std::string Caption;
   ExportKind Kind = ExportKind::Text;
   // The column's display format in the toolkit's pattern language ("#,##0.00", "yyyy-mm-dd"); empty for

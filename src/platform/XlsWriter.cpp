@@ -43,11 +43,6 @@ void U16(std::string& b, uint16_t v) {
 void U32(std::string& b, uint32_t v) {
   for (int i = 0; i < 4; ++i) b += static_cast<char>((v >> (8 * i)) & 0xFF);
 }
-void F64(std::string& b, double v) {
-  char bytes[8];
-  std::memcpy(bytes, &v, 8);  // the machine is little-endian, as the format
-  b.append(bytes, 8);
-}
 void Put16(char* at, uint16_t v) {
   at[0] = static_cast<char>(v & 0xFF);
   at[1] = static_cast<char>(v >> 8);
