@@ -327,7 +327,8 @@ std::string GuidToString(const TGuidBytes& guid);
 TGuidBytes GuidFromString(std::string_view text);
 
 // The creation time stored in an identifier: CombBaseDate + the days + the ticks (read as a signed 32-bit
-// number) / 1e9. Identifiers made from 2079-06-06 on read 65,536 days early: the day count has 16 bits.
+// number) / 1e9. The day count has 16 bits: 2079-06-06 is day 65,535, and identifiers made after that
+// day read 65,536 days early.
 TDateTime GetDateTimeFromCombGuid(const TGuidBytes& guid);
 
 // --- record copying -----------------------------------------------------------------------------------
