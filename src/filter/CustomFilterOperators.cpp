@@ -1,0 +1,346 @@
+#include "filter/CustomFilterOperators.h"
+
+#include <cmath>
+
+#include "platform/Format.h"
+#include "platform/Text.h"
+
+namespace jxc {
+
+namespace {
+
+constexpr const char* kInvalidValueText = "查询内容含有无效字符";
+constexpr const char* kInvalidNumber = "查询内容不是有效的数值";
+constexpr const char* kSingleValueOnly = "该查询条件只能有一个查询内容";
+constexpr const char* kWrongValueCount = "查询内容的个数不正确";
+constexpr const char* kTooManyColumnValues = "查询内容的个数多于查询字段的个数";
+
+// "(F = v)" clauses for each element, joined by the word.
+std::string JoinEqualities(const std::vector<std::string>& names, const std::vector<std::string>& values,
+                           const char* word) {
+  std::string text;
+  for (size_t i = 0; i < values.size(); ++i) {
+    if (i > 0) text += word;
+    text += '(';
+    text += names[i];
+    text += " = ";
+    text += values[i];
+    text += ')';
+  }
+  return text;
+}
+
+}  // namespace
+
+// --- base ------------------------------------------------------------------------------------------------
+
+TcxFilterCriteria& TcxFilterOperator::Criteria() const {
+  TcxFilterCriteria* criteria = FCriteriaItem.GetCriteria();
+  if (criteria == nullptr) throw EInvalidOperation("The condition is not part of a filter");
+  return *criteria;
+}
+
+std::string TcxFilterOperator::FieldName() const { return FCriteriaItem.GetSQLFieldName(); }
+
+std::string TcxFilterOperator::GetExpressionFilterText(const Variant& value) { return GetExpressionValue(value); }
+
+std::string TcxFilterOperator::GetExpressionValue(const Variant& value) {
+  std::string text;
+  if (PrepareExpressionValue(value, text)) return text;
+  return RenderValue(value);
+}
+
+std::string TcxFilterOperator::RenderValue(const Variant& value) const {
+  std::string text;
+  switch (value.Type()) {
+    case VarType::String: {
+      const std::string& s = value.Get<std::string>();
+      CheckFilterSQLText(s, kInvalidValueText);
+      text = QuotedStr(s);
+      break;
+    }
+    case VarType::DateTime: {
+      const TDateTime d = value.Get<TDateTime>();
+      if (!std::isfinite(d.Value())) throw EFilterError(kInvalidNumber);
+      // Quoted like any text, so a date-time format can never end the literal early.
+      text = QuotedStr(Criteria().ConvertDateToStr(d));
+      break;
+    }
+    case VarType::Boolean:
+      text = Criteria().ConvertBoolToStr(value.Get<bool>());
+      break;
+    case VarType::Empty:  // an unassigned value compares as no value
+    case VarType::Null:
+      text = "NULL";
+      break;
+    case VarType::Integer:
+      text = IntToStr(value.Get<int32_t>());
+      break;
+    case VarType::Int64:
+      text = IntToStr(value.Get<int64_t>());
+      break;
+    case VarType::Double: {
+      const double d = value.Get<double>();
+      if (!std::isfinite(d)) throw EFilterError(kInvalidNumber);
+      text = FloatToStr(d);
+      break;
+    }
+    case VarType::Currency:
+      text = value.Get<Currency>().ToString();
+      break;
+    case VarType::Array:
+      throw EFilterError(kSingleValueOnly);
+  }
+  Criteria().FormatFilterTextValue(FCriteriaItem, value, text);
+  return text;
+}
+
+const std::vector<Variant>& TcxFilterOperator::ArrayElements(const Variant& value, size_t minCount) const {
+  if (!value.IsArray() || value.ArrayCount() < minCount) throw EFilterError(kWrongValueCount);
+  return value.Elements();
+}
+
+// --- equality and null -----------------------------------------------------------------------------------
+
+bool TcxFilterEqualOperator::IsExpression() const { return CriteriaItem().Value().IsArray(); }
+
+std::string TcxFilterEqualOperator::GetExpressionFilterText(const Variant& value) {
+  if (!value.IsArray()) return FieldName() + " = " + RenderValue(value);
+  const std::vector<Variant>& elements = ArrayElements(value, 1);
+  const std::vector<std::string> names = SplitString(FieldName(), ";", true);
+  if (elements.size() > names.size()) throw EFilterError(kTooManyColumnValues);
+  std::vector<std::string> values;
+  for (size_t i = 0; i < elements.size(); ++i) {
+    if (names[i].empty()) throw EFilterError("查询字段不能为空");
+    values.push_back(RenderValue(elements[i]));
+  }
+  return JoinEqualities(names, values, " AND ");
+}
+
+std::string TcxFilterNotEqualOperator::GetExpressionFilterText(const Variant& value) {
+  return "NOT (" + TcxFilterEqualOperator::GetExpressionFilterText(value) + ")";
+}
+
+std::string TcxFilterNullOperator::GetExpressionFilterText(const Variant& value) {
+  if (value.IsArray()) return TcxFilterEqualOperator::GetExpressionFilterText(value);
+  return FieldName() + " IS NULL";
+}
+
+std::string TcxFilterNotNullOperator::GetExpressionFilterText(const Variant& value) {
+  if (value.IsArray()) return TcxFilterEqualOperator::GetExpressionFilterText(value);
+  return FieldName() + " IS NOT NULL";
+}
+
+// --- like ------------------------------------------------------------------------------------------------
+
+bool TcxFilterNotLikeOperator::IsExpression() const { return Criteria().TranslateLike(); }
+
+std::string TcxFilterNotLikeOperator::GetExpressionFilterText(const Variant& value) {
+  return " NOT (" + FieldName() + " LIKE " + GetExpressionValue(value) + ")";
+}
+
+// --- between ---------------------------------------------------------------------------------------------
+
+bool TcxFilterBetweenOperator::IsExpression() const { return Criteria().TranslateBetween(); }
+
+bool TcxFilterBetweenOperator::PrepareExpressionValue(const Variant& value, std::string& text) {
+  const std::vector<Variant>& bounds = ArrayElements(value, 2);
+  text = RenderValue(bounds[0]) + " AND " + RenderValue(bounds[1]);
+  return true;
+}
+
+std::string TcxFilterBetweenOperator::GetExpressionFilterText(const Variant& value) {
+  const std::vector<Variant>& bounds = ArrayElements(value, 2);
+  const std::string field = FieldName();
+  return "(" + field + " >= " + RenderValue(bounds[0]) + ") AND (" + field + " <= " + RenderValue(bounds[1]) + ")";
+}
+
+std::string TcxFilterNotBetweenOperator::GetExpressionFilterText(const Variant& value) {
+  return "NOT (" + TcxFilterBetweenOperator::GetExpressionFilterText(value) + ")";
+}
+
+// --- in list ---------------------------------------------------------------------------------------------
+
+bool TcxFilterInListOperator::IsExpression() const { return Criteria().TranslateIn(); }
+
+bool TcxFilterInListOperator::PrepareExpressionValue(const Variant& value, std::string& text) {
+  if (!value.IsArray()) {
+    text = "(" + RenderValue(value) + ")";
+    return true;
+  }
+  const std::vector<Variant>& elements = ArrayElements(value, 1);
+  text = "(";
+  for (size_t i = 0; i < elements.size(); ++i) {
+    if (i > 0) text += ", ";
+    text += RenderValue(elements[i]);
+  }
+  text += ')';
+  return true;
+}
+
+std::string TcxFilterInListOperator::GetExpressionFilterText(const Variant& value) {
+  const std::vector<Variant> single{value};
+  const std::vector<Variant>& elements = value.IsArray() ? ArrayElements(value, 1) : single;
+  const std::vector<std::string> names(elements.size(), FieldName());
+  std::vector<std::string> values;
+  for (const Variant& element : elements) values.push_back(RenderValue(element));
+  return JoinEqualities(names, values, " OR ");
+}
+
+std::string TcxFilterNotInListOperator::GetExpressionFilterText(const Variant& value) {
+  return "NOT (" + TcxFilterInListOperator::GetExpressionFilterText(value) + ")";
+}
+
+// --- relative dates --------------------------------------------------------------------------------------
+
+void TcxFilterDateOperator::Prepare() {
+  const TDateTime today = Date();
+  FDate1 = TDateTime();
+  FDate2 = TDateTime();
+  PrepareRange(today, StartOfWeekFrom(today, FormatSettings().FirstDayOfWeek));
+  FPrepared = true;
+}
+
+std::string TcxFilterDateOperator::GetExpressionFilterText(const Variant&) {
+  // A leaf read inside an open update has not been prepared yet: fix its range now rather than write
+  // an empty condition.
+  if (!FPrepared) Prepare();
+  const std::string field = FieldName();
+  std::string text;
+  if (FDate1.Value() != 0) text = "(" + field + " >= " + RenderValue(Variant(FDate1)) + ")";
+  if (FDate2.Value() != 0) {
+    if (!text.empty()) text += " AND ";
+    text += "(" + field + " < " + RenderValue(Variant(FDate2)) + ")";
+  }
+  return text;
+}
+
+void TcxFilterLastNDaysOperator::PrepareRange(TDateTime today, TDateTime) {
+  FDate1 = today + (1 - DayCount());
+  FDate2 = cxFilterIncludeTodayInLastNextDaysList ? today + 1 : today;
+}
+
+void TcxFilterNextNDaysOperator::PrepareRange(TDateTime today, TDateTime) {
+  FDate1 = cxFilterIncludeTodayInLastNextDaysList ? today : today + 1;
+  FDate2 = today + DayCount();
+}
+
+void TcxFilterYesterdayOperator::PrepareRange(TDateTime today, TDateTime) {
+  FDate1 = today - 1;
+  FDate2 = today;
+}
+
+void TcxFilterTodayOperator::PrepareRange(TDateTime today, TDateTime) {
+  FDate1 = today;
+  FDate2 = today + 1;
+}
+
+void TcxFilterTomorrowOperator::PrepareRange(TDateTime today, TDateTime) {
+  FDate1 = today + 1;
+  FDate2 = today + 2;
+}
+
+void TcxFilterLastWeekOperator::PrepareRange(TDateTime, TDateTime weekStart) {
+  FDate1 = weekStart - 7;
+  FDate2 = weekStart;
+}
+
+void TcxFilterLastTwoWeeksOperator::PrepareRange(TDateTime, TDateTime weekStart) {
+  FDate1 = weekStart - 14;
+  FDate2 = weekStart;
+}
+
+void TcxFilterThisWeekOperator::PrepareRange(TDateTime, TDateTime weekStart) {
+  FDate1 = weekStart;
+  FDate2 = weekStart + 7;
+}
+
+void TcxFilterNextWeekOperator::PrepareRange(TDateTime, TDateTime weekStart) {
+  FDate1 = weekStart + 7;
+  FDate2 = weekStart + 14;
+}
+
+void TcxFilterNextTwoWeeksOperator::PrepareRange(TDateTime, TDateTime weekStart) {
+  FDate1 = weekStart + 7;
+  FDate2 = weekStart + 21;
+}
+
+void TcxFilterLastMonthOperator::PrepareRange(TDateTime today, TDateTime) {
+  FDate2 = StartOfTheMonth(today);
+  FDate1 = IncMonth(FDate2, -1);
+}
+
+void TcxFilterThisMonthOperator::PrepareRange(TDateTime today, TDateTime) {
+  FDate1 = StartOfTheMonth(today);
+  FDate2 = IncMonth(FDate1, 1);
+}
+
+void TcxFilterNextMonthOperator::PrepareRange(TDateTime today, TDateTime) {
+  FDate1 = IncMonth(StartOfTheMonth(today), 1);
+  FDate2 = IncMonth(StartOfTheMonth(today), 2);
+}
+
+void TcxFilterLastYearOperator::PrepareRange(TDateTime today, TDateTime) {
+  FDate1 = EncodeDate(YearOf(today) - 1, 1, 1);
+  FDate2 = EncodeDate(YearOf(today), 1, 1);
+}
+
+void TcxFilterThisYearOperator::PrepareRange(TDateTime today, TDateTime) {
+  FDate1 = EncodeDate(YearOf(today), 1, 1);
+  FDate2 = EncodeDate(YearOf(today) + 1, 1, 1);
+}
+
+void TcxFilterNextYearOperator::PrepareRange(TDateTime today, TDateTime) {
+  FDate1 = EncodeDate(YearOf(today) + 1, 1, 1);
+  FDate2 = EncodeDate(YearOf(today) + 2, 1, 1);
+}
+
+void TcxFilterInPastOperator::PrepareRange(TDateTime today, TDateTime) { FDate2 = today; }
+
+void TcxFilterInFutureOperator::PrepareRange(TDateTime today, TDateTime) { FDate1 = today + 1; }
+
+// --- by kind ---------------------------------------------------------------------------------------------
+
+std::unique_ptr<TcxFilterOperator> CreateFilterOperatorOfKind(TcxFilterOperatorKind kind,
+                                                              TcxFilterCriteriaItem& item) {
+  using K = TcxFilterOperatorKind;
+  switch (kind) {
+    case K::foEqual: return std::make_unique<TcxFilterEqualOperator>(item);
+    case K::foNotEqual: return std::make_unique<TcxFilterNotEqualOperator>(item);
+    case K::foLess: return std::make_unique<TcxFilterLessOperator>(item);
+    case K::foLessEqual: return std::make_unique<TcxFilterLessEqualOperator>(item);
+    case K::foGreater: return std::make_unique<TcxFilterGreaterOperator>(item);
+    case K::foGreaterEqual: return std::make_unique<TcxFilterGreaterEqualOperator>(item);
+    case K::foLike: return std::make_unique<TcxFilterLikeOperator>(item);
+    case K::foNotLike: return std::make_unique<TcxFilterNotLikeOperator>(item);
+    case K::foBetween: return std::make_unique<TcxFilterBetweenOperator>(item);
+    case K::foNotBetween: return std::make_unique<TcxFilterNotBetweenOperator>(item);
+    case K::foInList: return std::make_unique<TcxFilterInListOperator>(item);
+    case K::foNotInList: return std::make_unique<TcxFilterNotInListOperator>(item);
+    case K::foYesterday: return std::make_unique<TcxFilterYesterdayOperator>(item);
+    case K::foToday: return std::make_unique<TcxFilterTodayOperator>(item);
+    case K::foTomorrow: return std::make_unique<TcxFilterTomorrowOperator>(item);
+    case K::foLast7Days: return std::make_unique<TcxFilterLast7DaysOperator>(item);
+    case K::foLastWeek: return std::make_unique<TcxFilterLastWeekOperator>(item);
+    case K::foLast14Days: return std::make_unique<TcxFilterLast14DaysOperator>(item);
+    case K::foLastTwoWeeks: return std::make_unique<TcxFilterLastTwoWeeksOperator>(item);
+    case K::foLast30Days: return std::make_unique<TcxFilterLast30DaysOperator>(item);
+    case K::foLastMonth: return std::make_unique<TcxFilterLastMonthOperator>(item);
+    case K::foLastYear: return std::make_unique<TcxFilterLastYearOperator>(item);
+    case K::foInPast: return std::make_unique<TcxFilterInPastOperator>(item);
+    case K::foThisWeek: return std::make_unique<TcxFilterThisWeekOperator>(item);
+    case K::foThisMonth: return std::make_unique<TcxFilterThisMonthOperator>(item);
+    case K::foThisYear: return std::make_unique<TcxFilterThisYearOperator>(item);
+    case K::foNext7Days: return std::make_unique<TcxFilterNext7DaysOperator>(item);
+    case K::foNextWeek: return std::make_unique<TcxFilterNextWeekOperator>(item);
+    case K::foNext14Days: return std::make_unique<TcxFilterNext14DaysOperator>(item);
+    case K::foNextTwoWeeks: return std::make_unique<TcxFilterNextTwoWeeksOperator>(item);
+    case K::foNext30Days: return std::make_unique<TcxFilterNext30DaysOperator>(item);
+    case K::foNextMonth: return std::make_unique<TcxFilterNextMonthOperator>(item);
+    case K::foNextYear: return std::make_unique<TcxFilterNextYearOperator>(item);
+    case K::foInFuture: return std::make_unique<TcxFilterInFutureOperator>(item);
+  }
+  throw EArgumentError("Unknown filter operator kind");
+}
+
+}  // namespace jxc
