@@ -9,6 +9,7 @@
 
 #include "filter/CustomFilterUtils.h"
 #include "filter/UnitFilterItem.h"
+#include "platform/Text.h"
 #include "platform/Variant.h"
 
 namespace jxc::filtertest {
@@ -26,11 +27,14 @@ inline TFilterItem Item(std::string fieldName, std::string operatorKind, Variant
 
 inline Variant Arr(std::initializer_list<Variant> items) { return Variant::Array(std::vector<Variant>(items)); }
 
-// An in-memory SQLite database; Count runs "SELECT COUNT(*) FROM <table> WHERE <condition>".
+// An in-memory SQLite database with the server's Reverse function (by characters); Count runs
+// "SELECT COUNT(*) FROM <table> WHERE <condition>".
 class ScratchDb {
  public:
   ScratchDb() {
     if (sqlite3_open(":memory:", &db_) != SQLITE_OK) throw std::runtime_error("sqlite open");
+    sqlite3_create_function(db_, "Reverse", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, &Reverse, nullptr,
+                            nullptr);
   }
   ~ScratchDb() { sqlite3_close(db_); }
   ScratchDb(const ScratchDb&) = delete;
@@ -60,6 +64,13 @@ class ScratchDb {
   }
 
  private:
+  static void Reverse(sqlite3_context* context, int, sqlite3_value** args) {
+    if (sqlite3_value_type(args[0]) == SQLITE_NULL) return sqlite3_result_null(context);
+    const std::string text(reinterpret_cast<const char*>(sqlite3_value_text(args[0])),
+                           static_cast<size_t>(sqlite3_value_bytes(args[0])));
+    const std::string reversed = ReverseChars(text);
+    sqlite3_result_text(context, reversed.c_str(), static_cast<int>(reversed.size()), SQLITE_TRANSIENT);
+  }
   sqlite3* db_ = nullptr;
 };
 
