@@ -57,9 +57,9 @@ void TGridColumn::ApplyBestFit() {
 TGridDataController::TGridDataController(TGridTableView& view) : view_(view) {}
 TGridDataController::~TGridDataController() = default;
 
-void TGridDataController::SetRecordSource(std::unique_ptr<TGridRecordSource> source, TDataSource* dataSource) {
+void TGridDataController::SetRecordSource(std::unique_ptr<TGridRecordSource> source) {
+  for (TGridColumn* column : view_.ColumnList()) column->field_ = nullptr;
   source_ = std::move(source);
-  dataSource_ = dataSource;
   values_.clear();
   focusedRecord_ = -1;
   if (source_) source_->ResolveFields();

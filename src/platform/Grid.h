@@ -171,6 +171,8 @@ class TGridRecordSource {
   virtual void Cancel() = 0;
   // Resolves the columns' fields after the dataset's structure changed.
   virtual void ResolveFields() = 0;
+  // The data source followed (null once it was freed).
+  virtual TDataSource* LinkedDataSource() const = 0;
 };
 
 class TGridDataController {
@@ -181,11 +183,13 @@ class TGridDataController {
   TGridDataController& operator=(const TGridDataController&) = delete;
 
   // --- bound (implemented with the dataset binding, GridDB.cpp) --------------------------------------
-  TDataSource* DataSource() const { return dataSource_; }
+  TDataSource* DataSource() const { return source_ ? source_->LinkedDataSource() : nullptr; }
+  // Binds the view to the data source's dataset (null: unbound again, with no records).
   void SetDataSource(TDataSource* source);
   bool Bound() const { return static_cast<bool>(source_); }
   // Used by the binding.
-  void SetRecordSource(std::unique_ptr<TGridRecordSource> source, TDataSource* dataSource);
+  void SetRecordSource(std::unique_ptr<TGridRecordSource> source);
+  TGridRecordSource* RecordSource() const { return source_.get(); }
 
   // --- records ---------------------------------------------------------------------------------------
   int RecordCount() const;
@@ -245,7 +249,6 @@ class TGridDataController {
   void ColumnRemoved(const TGridColumn* column);
 
   TGridTableView& view_;
-  TDataSource* dataSource_ = nullptr;
   std::unique_ptr<TGridRecordSource> source_;
   // Unbound values: record -> (column -> value).
   std::vector<std::vector<std::pair<const TGridColumn*, Variant>>> values_;

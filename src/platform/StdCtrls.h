@@ -83,6 +83,7 @@ class TCustomEdit : public TWinControl {
   void CharInput(char32_t key) override;
   void DoExit() override;
   virtual void Change();
+  void SetModified(bool modified) { modified_ = modified; }
   // Replaces the selection with the characters, as typing does.
   void InsertText(std::string_view text);
 
