@@ -9,12 +9,6 @@ namespace jxc {
 
 namespace {
 
-constexpr const char* kInvalidValueText = "查询内容含有无效字符";
-constexpr const char* kInvalidNumber = "查询内容不是有效的数值";
-constexpr const char* kSingleValueOnly = "该查询条件只能有一个查询内容";
-constexpr const char* kWrongValueCount = "查询内容的个数不正确";
-constexpr const char* kTooManyColumnValues = "查询内容的个数多于查询字段的个数";
-
 // "(F = v)" clauses for each element, joined by the word.
 std::string JoinEqualities(const std::vector<std::string>& names, const std::vector<std::string>& values,
                            const char* word) {
@@ -55,13 +49,13 @@ std::string TcxFilterOperator::RenderValue(const Variant& value) const {
   switch (value.Type()) {
     case VarType::String: {
       const std::string& s = value.Get<std::string>();
-      CheckFilterSQLText(s, kInvalidValueText);
+      CheckFilterSQLText(s, cxFilterMessages::InvalidValueText);
       text = QuotedStr(s);
       break;
     }
     case VarType::DateTime: {
       const TDateTime d = value.Get<TDateTime>();
-      if (!std::isfinite(d.Value())) throw EFilterError(kInvalidNumber);
+      if (!std::isfinite(d.Value())) throw EFilterError(cxFilterMessages::InvalidNumber);
       // Quoted like any text, so a date-time format can never end the literal early.
       text = QuotedStr(Criteria().ConvertDateToStr(d));
       break;
@@ -81,7 +75,7 @@ std::string TcxFilterOperator::RenderValue(const Variant& value) const {
       break;
     case VarType::Double: {
       const double d = value.Get<double>();
-      if (!std::isfinite(d)) throw EFilterError(kInvalidNumber);
+      if (!std::isfinite(d)) throw EFilterError(cxFilterMessages::InvalidNumber);
       text = FloatToStr(d);
       break;
     }
@@ -89,14 +83,14 @@ std::string TcxFilterOperator::RenderValue(const Variant& value) const {
       text = value.Get<Currency>().ToString();
       break;
     case VarType::Array:
-      throw EFilterError(kSingleValueOnly);
+      throw EFilterError(cxFilterMessages::SingleValueOnly);
   }
   Criteria().FormatFilterTextValue(FCriteriaItem, value, text);
   return text;
 }
 
 const std::vector<Variant>& TcxFilterOperator::ArrayElements(const Variant& value, size_t minCount) const {
-  if (!value.IsArray() || value.ArrayCount() < minCount) throw EFilterError(kWrongValueCount);
+  if (!value.IsArray() || value.ArrayCount() < minCount) throw EFilterError(cxFilterMessages::WrongValueCount);
   return value.Elements();
 }
 
@@ -108,10 +102,10 @@ std::string TcxFilterEqualOperator::GetExpressionFilterText(const Variant& value
   if (!value.IsArray()) return FieldName() + " = " + RenderValue(value);
   const std::vector<Variant>& elements = ArrayElements(value, 1);
   const std::vector<std::string> names = SplitString(FieldName(), ";", true);
-  if (elements.size() > names.size()) throw EFilterError(kTooManyColumnValues);
+  if (elements.size() > names.size()) throw EFilterError(cxFilterMessages::TooManyColumnValues);
   std::vector<std::string> values;
   for (size_t i = 0; i < elements.size(); ++i) {
-    if (names[i].empty()) throw EFilterError("查询字段不能为空");
+    if (names[i].empty()) throw EFilterError(cxFilterMessages::EmptyFieldName);
     values.push_back(RenderValue(elements[i]));
   }
   return JoinEqualities(names, values, " AND ");

@@ -11,9 +11,6 @@ namespace jxc {
 
 namespace {
 
-constexpr const char* kEmptyFieldName = "查询字段不能为空";
-constexpr const char* kInvalidFieldName = "查询字段含有无效字符";
-
 bool IsNegation(TcxFilterBoolOperatorKind kind) {
   return kind == TcxFilterBoolOperatorKind::fboNotAnd || kind == TcxFilterBoolOperatorKind::fboNotOr;
 }
@@ -172,8 +169,8 @@ std::string TcxFilterCriteriaItem::GetFieldName() const {
 
 std::string TcxFilterCriteriaItem::GetSQLFieldName() const {
   std::string name = GetFieldName();
-  if (Trim(name).empty()) throw EFilterError(kEmptyFieldName);
-  CheckFilterSQLText(name, kInvalidFieldName);
+  if (Trim(name).empty()) throw EFilterError(cxFilterMessages::EmptyFieldName);
+  CheckFilterSQLText(name, cxFilterMessages::InvalidFieldName);
   return name;
 }
 

@@ -37,6 +37,17 @@ struct cxFilterStrings {
   static constexpr const char* Blank = "空";
 };
 
+// Messages of refused conditions (EFilterError).
+struct cxFilterMessages {
+  static constexpr const char* EmptyFieldName = "查询字段不能为空";
+  static constexpr const char* InvalidFieldName = "查询字段含有无效字符";
+  static constexpr const char* InvalidValueText = "查询内容含有无效字符";
+  static constexpr const char* InvalidNumber = "查询内容不是有效的数值";
+  static constexpr const char* SingleValueOnly = "该查询条件只能有一个查询内容";
+  static constexpr const char* WrongValueCount = "查询内容的个数不正确";
+  static constexpr const char* TooManyColumnValues = "查询内容的个数多于查询字段的个数";
+};
+
 // When true (always, in this system) the last-N-days ranges end after today and the next-N-days ranges
 // start with today.
 inline constexpr bool cxFilterIncludeTodayInLastNextDaysList = true;

@@ -7,10 +7,6 @@ namespace jxc {
 
 namespace {
 
-constexpr const char* kEmptyFieldName = "查询字段不能为空";
-constexpr const char* kInvalidFieldName = "查询字段含有无效字符";
-constexpr const char* kInvalidValueText = "查询内容含有无效字符";
-
 // The joining word of a group, from the operator of the condition that opens it.
 TcxFilterBoolOperatorKind GroupJoinWord(TcxFilterOperatorKind kind) {
   using K = TcxFilterOperatorKind;
@@ -59,15 +55,15 @@ void TSQLBuilder::AddSQL(const std::string& sql) {
 }
 
 void TSQLBuilder::AddCondition(const TFilterItem* item) {
-  if (item == nullptr || Trim(item->FieldName()).empty()) throw EFilterError(kEmptyFieldName);
+  if (item == nullptr || Trim(item->FieldName()).empty()) throw EFilterError(cxFilterMessages::EmptyFieldName);
   const std::optional<TcxFilterOperatorKind> kind = FilterOperatorKindFromName(item->OperatorKind());
   if (!kind) throw EFilterError(UnknownOperatorMessage(item->OperatorKind()));
-  CheckFilterSQLText(item->FieldName(), kInvalidFieldName);
+  CheckFilterSQLText(item->FieldName(), cxFilterMessages::InvalidFieldName);
 
   auto copy = std::make_unique<TAddedCondition>(*item);
   if (*kind == TcxFilterOperatorKind::foLike && copy->Value().IsString()) {
     const std::string& text = copy->Value().Get<std::string>();
-    CheckFilterSQLText(text, kInvalidValueText);
+    CheckFilterSQLText(text, cxFilterMessages::InvalidValueText);
     copy->SetValue(ReverseChars(text) + "%");
     copy->SetFieldName("Reverse(" + copy->FieldName() + ")");
   }
