@@ -295,44 +295,56 @@ void TcxFilterInFutureOperator::PrepareRange(TDateTime today, TDateTime) { FDate
 
 // --- by kind ---------------------------------------------------------------------------------------------
 
-std::unique_ptr<TcxFilterOperator> CreateFilterOperatorOfKind(TcxFilterOperatorKind kind,
-                                                              TcxFilterCriteriaItem& item) {
+namespace {
+
+template <class Operator>
+std::unique_ptr<TcxFilterOperator> Make(TcxFilterCriteriaItem& item) {
+  return std::make_unique<Operator>(item);
+}
+
+}  // namespace
+
+TcxFilterOperatorClass FilterOperatorClassOf(TcxFilterNullOperatorKind kind) {
+  return kind == TcxFilterNullOperatorKind::NotNull ? &Make<TcxFilterNotNullOperator> : &Make<TcxFilterNullOperator>;
+}
+
+TcxFilterOperatorClass FilterOperatorClassOf(TcxFilterOperatorKind kind) {
   using K = TcxFilterOperatorKind;
   switch (kind) {
-    case K::foEqual: return std::make_unique<TcxFilterEqualOperator>(item);
-    case K::foNotEqual: return std::make_unique<TcxFilterNotEqualOperator>(item);
-    case K::foLess: return std::make_unique<TcxFilterLessOperator>(item);
-    case K::foLessEqual: return std::make_unique<TcxFilterLessEqualOperator>(item);
-    case K::foGreater: return std::make_unique<TcxFilterGreaterOperator>(item);
-    case K::foGreaterEqual: return std::make_unique<TcxFilterGreaterEqualOperator>(item);
-    case K::foLike: return std::make_unique<TcxFilterLikeOperator>(item);
-    case K::foNotLike: return std::make_unique<TcxFilterNotLikeOperator>(item);
-    case K::foBetween: return std::make_unique<TcxFilterBetweenOperator>(item);
-    case K::foNotBetween: return std::make_unique<TcxFilterNotBetweenOperator>(item);
-    case K::foInList: return std::make_unique<TcxFilterInListOperator>(item);
-    case K::foNotInList: return std::make_unique<TcxFilterNotInListOperator>(item);
-    case K::foYesterday: return std::make_unique<TcxFilterYesterdayOperator>(item);
-    case K::foToday: return std::make_unique<TcxFilterTodayOperator>(item);
-    case K::foTomorrow: return std::make_unique<TcxFilterTomorrowOperator>(item);
-    case K::foLast7Days: return std::make_unique<TcxFilterLast7DaysOperator>(item);
-    case K::foLastWeek: return std::make_unique<TcxFilterLastWeekOperator>(item);
-    case K::foLast14Days: return std::make_unique<TcxFilterLast14DaysOperator>(item);
-    case K::foLastTwoWeeks: return std::make_unique<TcxFilterLastTwoWeeksOperator>(item);
-    case K::foLast30Days: return std::make_unique<TcxFilterLast30DaysOperator>(item);
-    case K::foLastMonth: return std::make_unique<TcxFilterLastMonthOperator>(item);
-    case K::foLastYear: return std::make_unique<TcxFilterLastYearOperator>(item);
-    case K::foInPast: return std::make_unique<TcxFilterInPastOperator>(item);
-    case K::foThisWeek: return std::make_unique<TcxFilterThisWeekOperator>(item);
-    case K::foThisMonth: return std::make_unique<TcxFilterThisMonthOperator>(item);
-    case K::foThisYear: return std::make_unique<TcxFilterThisYearOperator>(item);
-    case K::foNext7Days: return std::make_unique<TcxFilterNext7DaysOperator>(item);
-    case K::foNextWeek: return std::make_unique<TcxFilterNextWeekOperator>(item);
-    case K::foNext14Days: return std::make_unique<TcxFilterNext14DaysOperator>(item);
-    case K::foNextTwoWeeks: return std::make_unique<TcxFilterNextTwoWeeksOperator>(item);
-    case K::foNext30Days: return std::make_unique<TcxFilterNext30DaysOperator>(item);
-    case K::foNextMonth: return std::make_unique<TcxFilterNextMonthOperator>(item);
-    case K::foNextYear: return std::make_unique<TcxFilterNextYearOperator>(item);
-    case K::foInFuture: return std::make_unique<TcxFilterInFutureOperator>(item);
+    case K::foEqual: return &Make<TcxFilterEqualOperator>;
+    case K::foNotEqual: return &Make<TcxFilterNotEqualOperator>;
+    case K::foLess: return &Make<TcxFilterLessOperator>;
+    case K::foLessEqual: return &Make<TcxFilterLessEqualOperator>;
+    case K::foGreater: return &Make<TcxFilterGreaterOperator>;
+    case K::foGreaterEqual: return &Make<TcxFilterGreaterEqualOperator>;
+    case K::foLike: return &Make<TcxFilterLikeOperator>;
+    case K::foNotLike: return &Make<TcxFilterNotLikeOperator>;
+    case K::foBetween: return &Make<TcxFilterBetweenOperator>;
+    case K::foNotBetween: return &Make<TcxFilterNotBetweenOperator>;
+    case K::foInList: return &Make<TcxFilterInListOperator>;
+    case K::foNotInList: return &Make<TcxFilterNotInListOperator>;
+    case K::foYesterday: return &Make<TcxFilterYesterdayOperator>;
+    case K::foToday: return &Make<TcxFilterTodayOperator>;
+    case K::foTomorrow: return &Make<TcxFilterTomorrowOperator>;
+    case K::foLast7Days: return &Make<TcxFilterLast7DaysOperator>;
+    case K::foLastWeek: return &Make<TcxFilterLastWeekOperator>;
+    case K::foLast14Days: return &Make<TcxFilterLast14DaysOperator>;
+    case K::foLastTwoWeeks: return &Make<TcxFilterLastTwoWeeksOperator>;
+    case K::foLast30Days: return &Make<TcxFilterLast30DaysOperator>;
+    case K::foLastMonth: return &Make<TcxFilterLastMonthOperator>;
+    case K::foLastYear: return &Make<TcxFilterLastYearOperator>;
+    case K::foInPast: return &Make<TcxFilterInPastOperator>;
+    case K::foThisWeek: return &Make<TcxFilterThisWeekOperator>;
+    case K::foThisMonth: return &Make<TcxFilterThisMonthOperator>;
+    case K::foThisYear: return &Make<TcxFilterThisYearOperator>;
+    case K::foNext7Days: return &Make<TcxFilterNext7DaysOperator>;
+    case K::foNextWeek: return &Make<TcxFilterNextWeekOperator>;
+    case K::foNext14Days: return &Make<TcxFilterNext14DaysOperator>;
+    case K::foNextTwoWeeks: return &Make<TcxFilterNextTwoWeeksOperator>;
+    case K::foNext30Days: return &Make<TcxFilterNext30DaysOperator>;
+    case K::foNextMonth: return &Make<TcxFilterNextMonthOperator>;
+    case K::foNextYear: return &Make<TcxFilterNextYearOperator>;
+    case K::foInFuture: return &Make<TcxFilterInFutureOperator>;
   }
   throw EArgumentError("Unknown filter operator kind");
 }

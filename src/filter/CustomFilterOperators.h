@@ -268,8 +268,9 @@ JXC_DATE_OPERATOR(TcxFilterInFutureOperator, "以后")
 #undef JXC_DATE_OPERATOR
 #undef JXC_DAYS_OPERATOR
 
-// The operator of a kind (the null and not-null operators are chosen by the leaf, not here).
-std::unique_ptr<TcxFilterOperator> CreateFilterOperatorOfKind(TcxFilterOperatorKind kind,
-                                                              TcxFilterCriteriaItem& item);
+// The operator class of a kind, and of the two operators chosen for a null value.
+enum class TcxFilterNullOperatorKind { Null, NotNull };
+TcxFilterOperatorClass FilterOperatorClassOf(TcxFilterOperatorKind kind);
+TcxFilterOperatorClass FilterOperatorClassOf(TcxFilterNullOperatorKind kind);
 
 }  // namespace jxc

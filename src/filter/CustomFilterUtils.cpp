@@ -174,16 +174,15 @@ std::string TcxFilterCriteriaItem::GetSQLFieldName() const {
   return name;
 }
 
-std::unique_ptr<TcxFilterOperator> TcxFilterCriteriaItem::CreateFilterOperator() {
+TcxFilterOperatorClass TcxFilterCriteriaItem::GetFilterOperatorClass() const {
   using K = TcxFilterOperatorKind;
   const bool nullable = FOperatorKind == K::foEqual || FOperatorKind == K::foNotEqual ||
                         FOperatorKind == K::foLike || FOperatorKind == K::foNotLike;
-  if (nullable && ValueIsNull(FValue)) {
-    if (FOperatorKind == K::foNotEqual || FOperatorKind == K::foNotLike)
-      return std::make_unique<TcxFilterNotNullOperator>(*this);
-    return std::make_unique<TcxFilterNullOperator>(*this);
-  }
-  return CreateFilterOperatorOfKind(FOperatorKind, *this);
+  if (nullable && ValueIsNull(FValue))
+    return FilterOperatorClassOf(FOperatorKind == K::foNotEqual || FOperatorKind == K::foNotLike
+                                     ? TcxFilterNullOperatorKind::NotNull
+                                     : TcxFilterNullOperatorKind::Null);
+  return FilterOperatorClassOf(FOperatorKind);
 }
 
 bool TcxFilterCriteriaItem::ValueIsNull(const Variant& value) const {
@@ -197,7 +196,7 @@ void TcxFilterCriteriaItem::Prepare() {
 }
 
 void TcxFilterCriteriaItem::RecreateOperator() {
-  FOperator = CreateFilterOperator();
+  FOperator = GetFilterOperatorClass()(*this);
   if (FOperator->IsNullOperator() && FDisplayValue.empty()) FDisplayValue = cxFilterStrings::Blank;
 }
 

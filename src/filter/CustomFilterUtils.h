@@ -29,6 +29,9 @@ class TcxFilterCriteriaItem;
 class TcxFilterCriteriaItemList;
 class TcxFilterOperator;
 
+// Makes the operator of a leaf; stands for an operator class.
+using TcxFilterOperatorClass = std::unique_ptr<TcxFilterOperator> (*)(TcxFilterCriteriaItem& item);
+
 // The words of captions, in one place.
 struct cxFilterStrings {
   static constexpr const char* And = "并且";
@@ -170,7 +173,7 @@ class TcxFilterCriteriaItem : public TcxCustomFilterCriteriaItem {
   // The operator the leaf's kind and value call for: the null or not-null operator for a null value
   // with equal, not equal, like and not like (with fcoSoftNull also for an empty value), else the
   // kind's own operator.
-  virtual std::unique_ptr<TcxFilterOperator> CreateFilterOperator();
+  virtual TcxFilterOperatorClass GetFilterOperatorClass() const;
   // True for a null value; with fcoSoftNull also for an empty value or empty text.
   bool ValueIsNull(const Variant& value) const;
   // Prepares the value and the operator (the relative date operators fix their range here).
