@@ -1,5 +1,7 @@
 #include "foundation/PackageEntry.h"
 
+#include <cstddef>
+
 #include "foundation/BasePlugin.h"
 #include "foundation/UnitPublicUtils.h"
 
@@ -7,17 +9,36 @@ namespace jxc {
 
 namespace {
 
+// One unit's initialisation and the finalisation that undoes it.
+struct TUnitEntry {
+  void (*Initialization)();
+  void (*Finalization)();
+};
+
+// The package's units in their order. A unit whose screen, frame or editor classes must be creatable by
+// name adds its line here, with a pair that registers them in the class registry (RegisterClass<T>) and
+// unregisters them again (UnRegisterClass), after the two units below.
+constexpr TUnitEntry kUnits[] = {
+    {InitializePublicUtils, FinalizePublicUtils},
+    {BasePluginInitialization, BasePluginFinalization},
+};
+constexpr size_t kUnitCount = sizeof(kUnits) / sizeof(kUnits[0]);
+
 int loadCount = 0;
 
-void InitializeUnits() {
-  InitializePublicUtils();
-  BasePluginInitialization();
-  // TODO(ui): registration of the package's classes by name, once the class registry is on main.
+void FinalizeFirst(size_t count) {
+  while (count > 0) kUnits[--count].Finalization();
 }
 
-void FinalizeUnits() {
-  BasePluginFinalization();
-  FinalizePublicUtils();
+void InitializeUnits() {
+  size_t done = 0;
+  try {
+    for (; done < kUnitCount; ++done) kUnits[done].Initialization();
+  } catch (...) {
+    // A unit that fails leaves the package unloaded: the units before it are undone in reverse.
+    FinalizeFirst(done);
+    throw;
+  }
 }
 
 }  // namespace
@@ -30,7 +51,7 @@ void PackageStartup() {
 
 void PackageShutdown() {
   if (loadCount == 0) return;
-  if (--loadCount == 0) FinalizeUnits();
+  if (--loadCount == 0) FinalizeFirst(kUnitCount);
 }
 
 bool PackageStarted() { return loadCount > 0; }
