@@ -1,8 +1,7 @@
 #pragma once
 // The application object of the headless model: it owns the virtual clock (installed as the current
 // clock, so Now, Date and GetTickCount read it), the scheduler of timers and posted messages, the main
-// form, the scripts that answer modal forms and system dialogs, and the record of errors shown to the
-// user. It is also an owner for components that belong to no screen.
+// form, the scripts that answer modal forms, and the record of errors shown to the user. It is also an owner for components that belong to no screen.
 //
 // Errors of user-driven work (clicks, keys, timers, modal scripts) go through Dispatch: a silent abort
 // (EAbort) is swallowed, any other error is recorded in ShownErrors as the toolkit would show it in a
@@ -17,7 +16,6 @@
 #include "platform/Component.h"
 #include "platform/DateTime.h"
 #include "platform/Scheduler.h"
-#include "platform/SystemDialogs.h"
 
 namespace jxc {
 
@@ -61,8 +59,6 @@ class TApplication : public TComponent {
   ModalScript TakeModalScript();
   int PendingModalScripts() const { return static_cast<int>(modalScripts_.size()); }
 
-  TSystemDialogs& Dialogs() { return dialogs_; }
-
   // Frees every component the application owns (last first).
   void FreeComponents();
 
@@ -78,7 +74,6 @@ class TApplication : public TComponent {
   std::vector<std::string> errors_;
   std::deque<ModalScript> modalScripts_;
   ModalScript defaultModal_;
-  TSystemDialogs dialogs_;
 };
 
 // The process's application object (made on first use).
