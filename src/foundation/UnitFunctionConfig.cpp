@@ -41,14 +41,20 @@ void ReadUIConfig(const TRtcRecord& object, TUIConfig& config) {
   config.F_HEIGHT = object.AsInteger("HEIGHT");
 }
 
-// The editor screens' keys of the query panel.
-void ReadEditorQueryConfig(const TRtcRecord& object, TQueryConfig& config) {
-  if (!Applies(object)) return;
+// The query panel. Editor screens read the keys both kinds share; query screens also read DIM_CONFIG and
+// HEIGHT. False when the object does not apply.
+bool ReadQueryConfig(const TRtcRecord& object, TQueryConfig& config, bool queryScreen) {
+  if (!Applies(object)) return false;
   config.F_CLASS_NAME = object.AsString("CLASS_NAME");
   config.F_GRID_CONFIG = object.AsText("GRID_NAME");
   config.F_QUERY_CONFIG = object.AsText("QUERY_CONFIG");
   config.F_DATA = object.AsString("DATA");
   config.F_CAN_SELECT = object.AsBoolean("CAN_SELECT");
+  if (queryScreen) {
+    config.F_DIM_CONFIG = object.AsText("DIM_CONFIG");
+    config.F_HEIGHT = object.AsInteger("HEIGHT");
+  }
+  return true;
 }
 
 void ReadBillConfig(const TRtcRecord& object, TBillConfig& config) {
@@ -88,7 +94,7 @@ void ReadDocument(const TRtcRecord& document, TFormParams& params) {
   for (const Region& region : kRegions) {
     if (document.IsObject(region.key)) ReadUIConfig(document.AsRecord(region.key), params.*region.config);
   }
-  if (document.IsObject("UI_QUERY_CONFIG")) ReadEditorQueryConfig(document.AsRecord("UI_QUERY_CONFIG"), params.F_QUERY_CONFIG);
+  if (document.IsObject("UI_QUERY_CONFIG")) ReadQueryConfig(document.AsRecord("UI_QUERY_CONFIG"), params.F_QUERY_CONFIG, false);
   if (document.IsObject("BILL_CONFIG")) ReadBillConfig(document.AsRecord("BILL_CONFIG"), params.F_BILL_CONFIG);
   if (document.IsObject("UI_DETAIL_CONFIG")) {
     TRtcRecord detail = document.AsRecord("UI_DETAIL_CONFIG");
@@ -157,17 +163,7 @@ TQueryScreenConfig ParseQueryScreenConfig(std::string_view json, std::string_vie
   if (document.IsObject("BILL_CONFIG")) result.QueryConfig.F_KIND = document.AsRecord("BILL_CONFIG").AsInteger("BILL_TYPE");
   if (document.IsObject("UI_QUERY_CONFIG")) {
     TRtcRecord query = document.AsRecord("UI_QUERY_CONFIG");
-    if (Applies(query)) {
-      TQueryConfig& config = result.QueryConfig;
-      config.F_CLASS_NAME = query.AsString("CLASS_NAME");
-      config.F_GRID_CONFIG = query.AsText("GRID_NAME");
-      config.F_DIM_CONFIG = query.AsText("DIM_CONFIG");
-      config.F_QUERY_CONFIG = query.AsText("QUERY_CONFIG");
-      config.F_DATA = query.AsString("DATA");
-      config.F_HEIGHT = query.AsInteger("HEIGHT");
-      result.ShowQueryConfig = query.AsBoolean("ShowQueryConfig");
-      config.F_CAN_SELECT = query.AsBoolean("CAN_SELECT");
-    }
+    if (ReadQueryConfig(query, result.QueryConfig, true)) result.ShowQueryConfig = query.AsBoolean("ShowQueryConfig");
   }
   if (document.Exists("DetailSQL")) result.DetailSQL = document.AsString("DetailSQL");
   return result;
