@@ -1,0 +1,70 @@
+#pragma once
+// The screens write their SQL in the server's dialect (table hints "WITH(nolock)", "TOP n", ISNULL,
+// "alias = expression" select items, "+" joining texts, "dbo." prefixes, CAST to DECIMAL(p, s), "EXEC" of
+// procedures, table-valued functions in FROM). TSqlDialect turns that text into statements SQLite runs
+// with the same result. It works on tokens, so string literals, quoted identifiers and comments are never
+// touched. Text it cannot adapt faithfully raises EDatabaseError quoting the statement; it never guesses.
+
+#include <functional>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace jxc {
+
+struct TSqlToken {
+  enum Kind { Space, Comment, String, Identifier, QuotedIdentifier, Number, Symbol, Variable };
+  Kind kind = Space;
+  std::string text;
+  bool Significant() const { return kind != Space && kind != Comment; }
+  // Case-insensitive comparison with a keyword or symbol (identifiers and symbols only).
+  bool Is(std::string_view word) const;
+};
+
+// Splits SQL text into tokens; joining the texts gives the input back. Raises EDatabaseError for an
+// unterminated string, quoted identifier or comment.
+std::vector<TSqlToken> TokenizeSql(std::string_view sql);
+
+// One adapted statement: a query or command for SQLite, or a call of a procedure that the service runs.
+struct TAdaptedStatement {
+  bool IsProcedureCall = false;
+  std::string Sql;                     // the statement for SQLite (empty for a procedure call)
+  std::string Procedure;               // upper-case name without "dbo." (procedure calls)
+  std::vector<std::string> Arguments;  // argument values as text, string literals unquoted
+};
+
+class TSqlDialect {
+ public:
+  // A table-valued or scalar function expanded in place: the template's {0}, {1}, ... receive the
+  // arguments (each wrapped in parentheses). A table function becomes a sub-query in FROM.
+  struct Macro {
+    std::string Template;
+    int ArgumentCount = 0;
+  };
+
+  TSqlDialect();
+
+  // Registers a function expanded in place (name without "dbo.", any case).
+  void AddMacro(const std::string& name, Macro macro);
+  // Tells which column names hold text, so that "+" between them joins texts.
+  void SetTextColumnTest(std::function<bool(std::string_view)> isTextColumn) { isTextColumn_ = std::move(isTextColumn); }
+
+  // The statements of the text (separated by ";" or by the start of a new statement, as line-separated
+  // batches are), each adapted. Empty text gives no statement.
+  std::vector<TAdaptedStatement> Adapt(std::string_view sql) const;
+  // The text as exactly one adapted statement; raises EDatabaseError when it holds several.
+  TAdaptedStatement AdaptOne(std::string_view sql) const;
+
+ private:
+  TAdaptedStatement AdaptStatement(std::vector<TSqlToken> tokens, std::string_view original) const;
+  std::vector<TSqlToken> ExpandMacros(std::vector<TSqlToken> tokens, std::string_view original, int depth) const;
+
+  std::map<std::string, Macro> macros_;  // by upper-case name
+  std::function<bool(std::string_view)> isTextColumn_;
+};
+
+// The text quoted as an SQL string literal (embedded quotes doubled).
+std::string QuoteSqlString(std::string_view text);
+
+}  // namespace jxc
