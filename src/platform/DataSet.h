@@ -4,11 +4,16 @@
 // filter; RecordCount, RecNo, IsEmpty, navigation and Locate all work on those visible rows.
 //
 // States: dsInactive (closed), dsBrowse, dsEdit, dsInsert. Field writes need edit or insert state. Moving
-// the cursor, appending or inserting first posts a pending edit. Event order, as the toolkit's:
-//   Append/Insert: BeforeInsert, (post of a pending edit), new buffer, OnNewRecord, AfterInsert, AfterScroll
+// the cursor, appending, inserting or locating first ends a pending edit as the toolkit does: a record
+// written since Edit (or, for a new record, since OnNewRecord) is posted, an untouched one is cancelled;
+// an explicit Post always posts. Event order, as the toolkit's:
+//   Append/Insert: (post of a pending edit), BeforeInsert, BeforeScroll, new buffer (master key filled),
+//                  state insert, OnNewRecord, AfterInsert, AfterScroll
 //   Edit:          BeforeEdit, AfterEdit (Edit on an empty dataset becomes Insert)
-//   Post:          (required-field check) BeforePost, store, AfterPost; a failure goes through OnPostError
-//   Cancel:        BeforeCancel, restore (a cancelled insert leaves no row), AfterCancel, AfterScroll
+//   Post:          BeforePost, required-field check and store, AfterPost; a failure of the check or the
+//                  store goes through OnPostError (BeforePost may still fill a required field)
+//   Cancel:        BeforeCancel, restore (a cancelled insert leaves no row), AfterCancel, and AfterScroll
+//                  when a cancelled insert put the cursor back on its old row
 //   Delete:        BeforeDelete, remove (cursor on the next row, or the previous when it was last),
 //                  AfterDelete, AfterScroll
 //   Open:          BeforeOpen, fields created, cursor on the first row, AfterOpen
@@ -89,7 +94,7 @@ class TDataSet : public TComponent {
   // --- lifetime ----------------------------------------------------------------------------------------
   // Open creates the fields from FieldDefs and keeps the stored rows; Close drops pending edits, frees the
   // fields and the rows.
-  void Open();
+  virtual void Open();
   void Close();
   bool Active() const { return state_ != dsInactive; }
   void SetActive(bool active) { active ? Open() : Close(); }
@@ -122,7 +127,8 @@ class TDataSet : public TComponent {
   void Post();
   void Cancel();
   void Delete();
-  // Posts a pending edit or insert; nothing in browse state.
+  // Ends a pending edit or insert: posts it when a field was written, cancels it otherwise; nothing in
+  // browse state.
   void CheckBrowseMode();
   bool Modified() const;
   // Append, write the values in field order (fewer values leave the rest as OnNewRecord set them), Post.
@@ -200,13 +206,41 @@ class TDataSet : public TComponent {
   struct Impl;
   std::unique_ptr<Impl> impl_;
 
-  // Hooks for derived kinds (change log, master-detail range).
+  // Hooks for derived kinds (change log, master-detail range). DoBeforeStore runs while the stored row
+  // still holds its previous values (for usInserted the row does not exist yet, rowId is the new row's);
+  // DoAfterStore runs once the values are stored (for usDeleted: once the row is gone from view).
+  virtual void DoBeforeStore(int64_t rowId, TUpdateStatus kind) {}
   virtual void DoAfterStore(int64_t rowId, TUpdateStatus kind) {}
-  virtual bool RowInRange(int64_t rowId) const { return true; }
+  // A range on the leading index fields: fills the field numbers and the values those fields must equal
+  // and returns true; false when there is no range. A null value matches no row.
+  virtual bool RangeKey(std::vector<int>& fields, std::vector<Variant>& values) const { return false; }
+  // True while deleted rows must stay restorable (a change log holds them).
+  virtual bool KeepsDeletedRows() const { return false; }
+  // Called when the last Close, LoadData or EmptyTable dropped every stored row.
+  virtual void DoRowsCleared() {}
+
+  // Storage access for derived kinds; row ids are those of bookmarks.
+  Variant StoredValue(int64_t rowId, int fieldIndex) const;
+  TRowValues StoredRow(int64_t rowId) const;
+  bool RowAlive(int64_t rowId) const;
+  // Overwrites a stored row's values (converted to the field types); no events, no hooks.
+  void WriteStoredRow(int64_t rowId, const TRowValues& values);
+  // Brings a deleted row back in its old place / removes a row; no events, no hooks.
+  void ReviveRow(int64_t rowId);
+  void KillRow(int64_t rowId);
+  // The row under the cursor (-1 when none, or while inserting).
+  int64_t CurrentRowId() const;
+  // Re-evaluates order, range and filter, keeping the cursor on its row when it is still visible, and
+  // tells the data sources.
+  void Resync();
 
  private:
   friend class TField;
   friend class TClientDataSet;
+
+  // The current record as fields read it / write it.
+  Variant CurrentValue(int fieldIndex) const;
+  void WriteCurrentValue(int fieldIndex, Variant converted);
 
   TFieldDefs fieldDefs_;
   std::vector<std::unique_ptr<TField>> fields_;
@@ -274,19 +308,22 @@ class TClientDataSet : public TMemTable {
   // Replaces the current row's values without a change-log entry (a row re-read from the database).
   void ReplaceCurrentRecord(const TRowValues& values);
 
-  TDataSource* MasterSource() const { return masterSource_; }
+  // The master's data source; null when none or when that data source has been freed.
+  TDataSource* MasterSource() const;
   void SetMasterSource(TDataSource* source);
   const std::string& MasterFields() const { return masterFields_; }
   void SetMasterFields(std::string fields);
 
  protected:
+  void DoBeforeStore(int64_t rowId, TUpdateStatus kind) override;
   void DoAfterStore(int64_t rowId, TUpdateStatus kind) override;
-  bool RowInRange(int64_t rowId) const override;
+  bool RangeKey(std::vector<int>& fields, std::vector<Variant>& values) const override;
+  bool KeepsDeletedRows() const override;
+  void DoRowsCleared() override;
 
  private:
   struct LogImpl;
   std::unique_ptr<LogImpl> log_;
-  TDataSource* masterSource_ = nullptr;
   std::string masterFields_;
 };
 

@@ -28,6 +28,8 @@ class TDataLink {
  protected:
   friend class TDataSource;
   virtual void DataEvent(TDataEvent event, TField* field) {}
+  // Links that must follow the dataset even while its controls are disabled (master-detail links).
+  virtual bool FollowsWhileDisabled() const { return false; }
 
  private:
   TDataSource* dataSource_ = nullptr;
@@ -49,7 +51,8 @@ class TDataSource : public TComponent {
   std::function<void(TDataSource&)> OnStateChange;
   std::function<void(TDataSource&, TField* field)> OnDataChange;  // field null: the whole record
 
-  // Called by the dataset; forwards to the links.
+  // Called by the dataset; forwards to the links. While the dataset's controls are disabled only state
+  // changes (OnStateChange) and links that follow while disabled are told.
   void NotifyDataEvent(TDataEvent event, TField* field);
 
  protected:

@@ -53,6 +53,12 @@ struct TFieldDef {
   bool Required = false;  // posting a record whose field is null raises "Field 'X' must have a value"
 };
 
+// The value converted to what a field of that type stores: Null for null, empty and (outside text types)
+// blank text; bool, int32 (smallint, integer, word, auto-increment), int64, double, Currency (currency and
+// BCD kinds), TDateTime or text. Variant and unknown types keep the value as it is. Raises EConvertError
+// naming the field when the value cannot be converted.
+Variant ConvertToFieldType(const Variant& value, TFieldType type, std::string_view fieldName);
+
 class TFieldDefs {
  public:
   void Clear() { items_.clear(); }
