@@ -1148,9 +1148,8 @@ void TDataSet::AttachDataSource(TDataSource* source) {
 void TDataSet::DetachDataSource(TDataSource* source) { std::erase(dataSources_, source); }
 
 void TDataSet::DataEvent(TDataEvent event, TField* field) {
-  if (dataSources_.empty()) return;
-  std::vector<TDataSource*> sources = dataSources_;
-  for (TDataSource* s : sources) s->NotifyDataEvent(event, field);
+  // By index: a handler may attach or detach data sources while the event is delivered.
+  for (size_t i = 0; i < dataSources_.size(); ++i) dataSources_[i]->NotifyDataEvent(event, field);
 }
 
 // --- storage access for derived kinds ---------------------------------------------------------------------------

@@ -52,9 +52,9 @@ void TDataSource::NotifyDataEvent(TDataEvent event, TField* field) {
        event == TDataEvent::DataSetScroll)) {
     OnDataChange(*this, event == TDataEvent::FieldChange ? field : nullptr);
   }
-  std::vector<TDataLink*> links = links_;
-  for (TDataLink* l : links) {
-    if (std::find(links_.begin(), links_.end(), l) == links_.end()) continue;  // left during the walk
+  // By index: a link may leave or join while the event is delivered.
+  for (size_t i = 0; i < links_.size(); ++i) {
+    TDataLink* l = links_[i];
     if (disabled && event != TDataEvent::UpdateState && !l->FollowsWhileDisabled()) continue;
     l->DataEvent(event, field);
   }

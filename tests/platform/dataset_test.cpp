@@ -457,3 +457,35 @@ TEST(MemTable, LoadFromDataSetCopiesVisibleRowsUpToALimit) {
 
 }  // namespace
 }  // namespace jxc
+
+namespace jxc {
+namespace {
+
+TEST(MemTable, CreateDataSetFromFieldDefsAndReshapeOnTheNextLoad) {
+  TMemTable t;
+  t.FieldDefs().Add("FieldName", ftString, 16);
+  t.FieldDefs().Add("Operator", ftInteger);
+  t.CreateDataSet();
+  EXPECT_TRUE(t.Active());
+  EXPECT_TRUE(t.IsEmpty());
+  t.AppendRecord({"等于", 1});
+  TField* first = t.FindField("FieldName");
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(first->AsString(), "等于");
+  // A differently shaped load rebuilds the fields (handlers on the old ones are gone with them).
+  t.LoadData({{"F_ID", ftLargeint}}, {{5LL}});
+  EXPECT_EQ(t.FieldCount(), 1);
+  EXPECT_EQ(t.FindField("FieldName"), nullptr);
+  EXPECT_EQ(t.FieldByName("F_ID").AsLargeInt(), 5);
+}
+
+TEST(MemTable, FailedAppendRecordLeavesNoHalfRow) {
+  TMemTable t;
+  t.LoadData({{"F_ID", ftLargeint}, {"F_QTY", ftInteger}}, {});
+  EXPECT_THROW(t.AppendRecord({1LL, "many"}), EConvertError);
+  EXPECT_EQ(t.State(), dsBrowse);
+  EXPECT_TRUE(t.IsEmpty());
+}
+
+}  // namespace
+}  // namespace jxc
