@@ -5,8 +5,10 @@
 #include "foundation/DBIntf.h"
 #include "foundation/HostServicesIntf.h"
 #include "foundation/RightsIntf.h"
+#include "foundation/UnitFrmBase.h"
 #include "foundation/UnitPublicUtils.h"
 #include "host/SysSvc.h"
+#include "platform/Actions.h"
 #include "platform/Desktop.h"
 #include "platform/Exceptions.h"
 #include "platform/Format.h"
@@ -341,6 +343,17 @@ void TORXcxGridPopupMenu::PopupMenu_TrackModeNO() {
   OpenModeNOTrack("WHERE F_MODE_NO = " + QuotedStr(serial));
 }
 
+void TORXcxGridPopupMenu::OpenModeNOTrack(const std::string& filter) {
+  auto factory = SysService::Get<IFormFactory>();
+  TFrmBase* screen = factory ? factory->OpenWindow(nullptr, "手机串码追踪") : nullptr;
+  if (!screen) return;  // the application has no such screen
+  if (auto* filtered = dynamic_cast<IFilteredScreen*>(screen)) filtered->SetFilter(filter);
+  screen->FormStyle = TFormStyle::fsMDIChild;
+  if (TActionList* actions = screen->GetActionList())
+    if (TAction* query = actions->FindAction("actQuery")) query->Execute();
+  screen->Show();
+}
+
 void TORXcxGridPopupMenu::PopupMenu_CopyModeNO() {
   if (view_) Clipboard().SetText(view_->FocusedCellText());
 }
@@ -423,12 +436,17 @@ void TORXcxGridPopupMenu::PopupMenu_OtherSelectCellSelect() {
   view_->OptionsSelection.CellMultiSelect = false;
 }
 
+// Row selection modes leave multi-cell selection, so that the radio group shows the mode chosen.
 void TORXcxGridPopupMenu::PopupMenu_OtherSelectRowSelect() {
-  if (view_) view_->OptionsSelection.MultiSelect = false;
+  if (!view_) return;
+  view_->OptionsSelection.MultiSelect = false;
+  view_->OptionsSelection.CellMultiSelect = false;
 }
 
 void TORXcxGridPopupMenu::PopupMenu_OtherSelectMultiRowSelect() {
-  if (view_) view_->OptionsSelection.MultiSelect = true;
+  if (!view_) return;
+  view_->OptionsSelection.MultiSelect = true;
+  view_->OptionsSelection.CellMultiSelect = false;
 }
 
 void TORXcxGridPopupMenu::PopupMenu_OtherSelectCellsSelect() {

@@ -34,6 +34,14 @@ using TORXcxGridPopupMenuVisableOtherItems = std::set<TORXcxGridPopupMenuVisable
 
 enum TOutFileType { otExcel, otXML, otText, otHtml };
 
+// What serial tracking needs of the screen it opens: the query screens take their WHERE clause this way
+// (and run it with their "actQuery" action).
+class IFilteredScreen {
+ public:
+  virtual ~IFilteredScreen() = default;
+  virtual void SetFilter(const std::string& where) = 0;
+};
+
 // Field types whose columns can be summed, and the text types; filled when the first menu is made.
 const std::set<TFieldType>& NumericFieldTypes();
 const std::set<TFieldType>& TextFieldTypes();
@@ -140,6 +148,7 @@ class TORXcxGridPopupMenu : public TPopupMenu {
   void CheckRight(const std::string& operation) const;
   void ReflectFocusedColumn(TGridColumn& column);
   void ReflectViewOptions();
+  void OpenModeNOTrack(const std::string& filter);
 
   TGridTableView* view_ = nullptr;
 };

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "export_support.h"
+#include "support/ExportCheck.h"
 #include "platform/Desktop.h"
 #include "platform/SpreadsheetAutomation.h"
 #include "platform/XlsWriter.h"

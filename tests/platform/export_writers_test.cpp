@@ -6,7 +6,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "export_support.h"
+#include "support/ExportCheck.h"
 #include "platform/CompoundFile.h"
 #include "platform/Exceptions.h"
 #include "platform/FileOutput.h"

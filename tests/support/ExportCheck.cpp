@@ -1,4 +1,4 @@
-#include "export_support.h"
+#include "support/ExportCheck.h"
 
 #include <array>
 #include <cstdio>
@@ -80,7 +80,7 @@ std::string CheckExport(const std::string& format, const std::string& file, cons
   }
   std::string expectedFile = file + ".expected.json";
   std::ofstream(expectedFile) << expected.dump();
-  std::string script = std::string(JXC_SOURCE_DIR) + "/tests/platform/export_check.py";
+  std::string script = std::string(JXC_SOURCE_DIR) + "/tests/support/export_check.py";
   return RunCommand(std::string(kPython) + " '" + script + "' " + format + " '" + file + "' '" + expectedFile + "'");
 }
 
