@@ -334,7 +334,7 @@ void TORXcxGridPopupMenu::CheckRight(const std::string& operation) const {
 void TORXcxGridPopupMenu::PopupMenu_TrackModeNO() {
   TGridColumn* column = view_ ? view_->FocusedColumn() : nullptr;
   if (!column || !Contains(column->Caption, "串")) {
-    MessageBox("请选择串码所在列", "提示", MB_OK | MB_ICONINFORMATION);
+    MessageBox().Show("请选择串码所在列", "提示", TMsgButtons::OK, TMsgIcon::Information);
     return;
   }
   int record = view_->FocusedRecordIndex();
@@ -375,7 +375,8 @@ void TORXcxGridPopupMenu::OutFile(TOutFileType type) {
     ExportGridToFile(GridFormat(type), *view_, fileName);
   }
   if (!std::filesystem::exists(fileName)) return;
-  if (MessageBox("导出成功" + fileName + ",是否打开?", "导出成功", MB_YESNO | MB_ICONINFORMATION | MB_TOPMOST) == IDYES)
+  if (MessageBox().Show("导出成功" + fileName + ",是否打开?", "导出成功", TMsgButtons::YesNo, TMsgIcon::Information,
+                        true) == TMsgResult::Yes)
     Shell().OpenDocument(fileName);
 }
 

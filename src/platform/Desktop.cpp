@@ -2,8 +2,10 @@
 
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <random>
 
 #include "platform/Exceptions.h"
 #include "platform/Text.h"
@@ -11,6 +13,20 @@
 namespace jxc {
 
 namespace {
+
+class ConsoleMessageBox : public IMessageBox {
+ public:
+  TMsgResult Show(const std::string& text, const std::string& title, TMsgButtons buttons, TMsgIcon icon,
+                  bool topMost) override {
+    std::fprintf(stderr, "[%s] %s\n", title.c_str(), text.c_str());
+    return SafeAnswer(buttons);
+  }
+};
+
+class CancellingSaveDialog : public ISaveFileDialog {
+ public:
+  TSaveDialogResult Execute(const TSaveDialogRequest&) override { return {}; }
+};
 
 class XdgShell : public IShell {
  public:
@@ -35,9 +51,39 @@ struct Installed {
 };
 
 Installed<IClipboard, TMemoryClipboard> clipboard;
+Installed<IMessageBox, ConsoleMessageBox> messageBox;
+Installed<ISaveFileDialog, CancellingSaveDialog> saveDialog;
 Installed<IShell, XdgShell> shell;
 
 }  // namespace
+
+TMsgResult SafeAnswer(TMsgButtons buttons) {
+  switch (buttons) {
+    case TMsgButtons::YesNo: return TMsgResult::No;
+    case TMsgButtons::OKCancel: case TMsgButtons::YesNoCancel: return TMsgResult::Cancel;
+    case TMsgButtons::OK: break;
+  }
+  return TMsgResult::OK;
+}
+
+TMsgResult TScriptedMessageBox::Show(const std::string& text, const std::string& title, TMsgButtons buttons,
+                                     TMsgIcon icon, bool topMost) {
+  TMsgResult answer = SafeAnswer(buttons);
+  if (!answers_.empty()) {
+    answer = answers_.front();
+    answers_.pop_front();
+  }
+  calls_.push_back({text, title, buttons, icon, topMost, answer});
+  return answer;
+}
+
+TSaveDialogResult TScriptedSaveDialog::Execute(const TSaveDialogRequest& request) {
+  requests_.push_back(request);
+  if (results_.empty()) return {};
+  TSaveDialogResult result = results_.front();
+  results_.pop_front();
+  return result;
+}
 
 std::string ShellQuoted(const std::string& text) { return "'" + StringReplace(text, "'", "'\\''") + "'"; }
 
@@ -53,6 +99,10 @@ std::string FindProgram(const std::string& name) {
 
 IClipboard& Clipboard() { return clipboard.Get(); }
 IClipboard* SetClipboard(IClipboard* c) { return clipboard.Set(c); }
+IMessageBox& MessageBox() { return messageBox.Get(); }
+IMessageBox* SetMessageBox(IMessageBox* box) { return messageBox.Set(box); }
+ISaveFileDialog& SaveFileDialog() { return saveDialog.Get(); }
+ISaveFileDialog* SetSaveFileDialog(ISaveFileDialog* dialog) { return saveDialog.Set(dialog); }
 IShell& Shell() { return shell.Get(); }
 IShell* SetShell(IShell* s) { return shell.Set(s); }
 
