@@ -1,5 +1,11 @@
 #!/usr/bin/env bash
-# Runs the main program on the embedded database (created on first run).
+# Runs the main program on the embedded database. The database file is data/jxcshop.db (or $JXC_DATABASE);
+# the first run creates it with the schema and the sample shop.
 set -euo pipefail
 build=${1:-build}
+cd "$(dirname "$0")/.."
+if [ -z "${JXC_DATABASE:-}" ]; then
+  mkdir -p data
+  export JXC_DATABASE=data/jxcshop.db
+fi
 exec "$build/apps/jxcdemo"
