@@ -116,6 +116,10 @@ class TDBTextControl : public TDBControl<Edit> {
     if (typing && (this->ReadOnly || !this->link_.CanModify() || !this->link_.Edit())) return;
     Edit::CharInput(key);
   }
+  void KeyDown(int& key, TShiftState shift) override {
+    if (key == VK_DELETE && (this->ReadOnly || !this->link_.CanModify() || !this->link_.Edit())) key = 0;
+    Edit::KeyDown(key, shift);
+  }
   void UpdateData() override {
     if (this->Modified()) ValidateEdit();
   }

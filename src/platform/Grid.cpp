@@ -147,29 +147,29 @@ void TGridDataController::SetFocusedRecordIndex(int record) {
   int previous = FocusedRecordIndex();
   if (record < -1 || record >= RecordCount()) record = -1;
   if (record == previous) return;
-  if (source_)
+  // A bound view hears of the move from the dataset (the binding reports it).
+  if (source_) {
     source_->SetFocusedRecord(record);
-  else
-    focusedRecord_ = record;
-  view_.FocusedRecordChanged(previous, FocusedRecordIndex());
+    return;
+  }
+  focusedRecord_ = record;
+  view_.FocusedRecordChanged(previous, record);
 }
 
 void TGridDataController::Append() {
-  int previous = FocusedRecordIndex();
   if (source_) {
     source_->Append();
-  } else {
-    values_.emplace_back();
-    focusedRecord_ = static_cast<int>(values_.size()) - 1;
+    return;
   }
-  view_.FocusedRecordChanged(previous, FocusedRecordIndex());
+  int previous = focusedRecord_;
+  values_.emplace_back();
+  focusedRecord_ = static_cast<int>(values_.size()) - 1;
+  view_.FocusedRecordChanged(previous, focusedRecord_);
 }
 
 void TGridDataController::Insert() {
   if (source_) {
-    int previous = FocusedRecordIndex();
     source_->Insert();
-    view_.FocusedRecordChanged(previous, FocusedRecordIndex());
     return;
   }
   int at = std::max(focusedRecord_, 0);
@@ -182,11 +182,11 @@ void TGridDataController::DeleteFocused() {
   if (previous < 0) return;
   if (source_) {
     source_->DeleteFocused();
-  } else {
-    values_.erase(values_.begin() + previous);
-    if (focusedRecord_ >= static_cast<int>(values_.size())) focusedRecord_ = static_cast<int>(values_.size()) - 1;
+    return;
   }
-  view_.FocusedRecordChanged(previous, FocusedRecordIndex());
+  values_.erase(values_.begin() + previous);
+  if (focusedRecord_ >= static_cast<int>(values_.size())) focusedRecord_ = static_cast<int>(values_.size()) - 1;
+  view_.FocusedRecordChanged(previous, focusedRecord_);
 }
 
 void TGridDataController::Post() {

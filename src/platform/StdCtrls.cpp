@@ -100,6 +100,23 @@ void TCustomEdit::CharInput(char32_t key) {
   InsertText(text);
 }
 
+void TCustomEdit::KeyDown(int& key, TShiftState shift) {
+  TWinControl::KeyDown(key, shift);
+  const int length = static_cast<int>(CharCount(text_));
+  switch (key) {
+    case VK_HOME: SetSelStart(0); break;
+    case VK_END: SetSelStart(length); break;
+    case VK_LEFT: SetSelStart(selLength_ > 0 ? selStart_ : selStart_ - 1); break;
+    case VK_RIGHT: SetSelStart(selLength_ > 0 ? selStart_ + selLength_ : selStart_ + 1); break;
+    case VK_DELETE:
+      if (ReadOnly) break;
+      if (selLength_ == 0 && selStart_ < length) selLength_ = 1;
+      InsertText("");
+      break;
+    default: break;
+  }
+}
+
 void TCustomEdit::ValidateEdit() {
   if (!OnValidate) {
     modified_ = false;

@@ -81,6 +81,8 @@ class TCustomEdit : public TWinControl {
 
  protected:
   void CharInput(char32_t key) override;
+  // Home, End, Left, Right move the caret; Delete removes the selection or the character after it.
+  void KeyDown(int& key, TShiftState shift) override;
   void DoExit() override;
   virtual void Change();
   void SetModified(bool modified) { modified_ = modified; }
