@@ -41,6 +41,28 @@ void TAction::Notification(TComponent* component, TOperation operation) {
   if (operation == TOperation::opRemove && component == actionList_) actionList_ = nullptr;
 }
 
+TActionLink::~TActionLink() {
+  BeginDestroy();
+  action_ = nullptr;
+}
+
+void TActionLink::SetAction(TAction* action) {
+  if (action == action_) return;
+  if (action_) action_->RemoveFreeNotification(this);
+  action_ = action;
+  if (action_) action_->FreeNotification(this);
+}
+
+bool TActionLink::Execute() const {
+  if (!action_) return false;
+  action_->Execute();
+  return true;
+}
+
+void TActionLink::Notification(TComponent* component, TOperation operation) {
+  if (operation == TOperation::opRemove && component == action_) action_ = nullptr;
+}
+
 TActionList::TActionList(TComponent* owner) : TComponent(owner) {}
 
 TActionList::~TActionList() {

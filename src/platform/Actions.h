@@ -56,6 +56,32 @@ class TAction : public TComponent {
   TActionList* actionList_ = nullptr;
 };
 
+// The tie of a button, menu item or tool-bar item to its action: while linked, the client shows the
+// action's caption and states instead of its own and runs the action when clicked. The link forgets an
+// action that is freed.
+class TActionLink : public TComponent {
+ public:
+  TActionLink() : TComponent(nullptr) {}
+  ~TActionLink() override;
+
+  TAction* Action() const { return action_; }
+  void SetAction(TAction* action);
+  std::string Caption(const std::string& own) const { return action_ ? action_->Caption : own; }
+  bool Enabled(bool own) const { return action_ ? action_->Enabled : own; }
+  bool Visible(bool own) const { return action_ ? action_->Visible : own; }
+  bool Checked(bool own) const { return action_ ? action_->Checked : own; }
+  int ImageIndex(int own) const { return action_ ? action_->ImageIndex : own; }
+  TShortCut ShortCut(TShortCut own) const { return action_ ? action_->ShortCut : own; }
+  // Executes the linked action; false when none is linked.
+  bool Execute() const;
+
+ protected:
+  void Notification(TComponent* component, TOperation operation) override;
+
+ private:
+  TAction* action_ = nullptr;
+};
+
 class TActionList : public TComponent {
  public:
   explicit TActionList(TComponent* owner = nullptr);

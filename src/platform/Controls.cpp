@@ -51,20 +51,20 @@ TCustomForm* TControl::Form() const {
   return nullptr;
 }
 
-std::string TControl::Caption() const { return action_ ? action_->Caption : caption_; }
-bool TControl::Enabled() const { return action_ ? action_->Enabled : enabled_; }
-bool TControl::Visible() const { return action_ ? action_->Visible : visible_; }
+std::string TControl::Caption() const { return link_.Caption(caption_); }
+bool TControl::Enabled() const { return link_.Enabled(enabled_); }
+bool TControl::Visible() const { return link_.Visible(visible_); }
 
 void TControl::SetEnabled(bool enabled) {
-  if (action_)
-    action_->Enabled = enabled;
+  if (TAction* action = link_.Action())
+    action->Enabled = enabled;
   else
     enabled_ = enabled;
 }
 
 void TControl::SetVisible(bool visible) {
-  if (action_)
-    action_->Visible = visible;
+  if (TAction* action = link_.Action())
+    action->Visible = visible;
   else
     visible_ = visible;
 }
@@ -81,24 +81,14 @@ bool TControl::EnabledInParents() const {
   return true;
 }
 
-void TControl::SetAction(TAction* action) {
-  if (action == action_) return;
-  if (action_) action_->RemoveFreeNotification(this);
-  action_ = action;
-  if (action_) action_->FreeNotification(this);
-}
-
 void TControl::Notification(TComponent* component, TOperation operation) {
-  if (operation != TOperation::opRemove) return;
-  if (component == action_) action_ = nullptr;
-  if (component == PopupMenu) PopupMenu = nullptr;
+  if (operation == TOperation::opRemove && component == PopupMenu) PopupMenu = nullptr;
 }
 
 void TControl::Click() {
   if (!Enabled()) return;
-  if (action_) {
-    action_->Execute();
-  } else if (OnClick) {
+  if (link_.Execute()) return;
+  if (OnClick) {
     std::function<void(TControl&)> handler = OnClick;
     handler(*this);
   }

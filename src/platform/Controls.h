@@ -16,13 +16,13 @@
 #include <string>
 #include <vector>
 
+#include "platform/Actions.h"
 #include "platform/Component.h"
 #include "platform/Keys.h"
 #include "platform/Scheduler.h"
 
 namespace jxc {
 
-class TAction;
 class TPopupMenu;
 class TWinControl;
 class TCustomForm;
@@ -59,8 +59,8 @@ class TControl : public TComponent {
   std::string HelpKeyword;  // a string-valued tag
   TPopupMenu* PopupMenu = nullptr;
 
-  TAction* Action() const { return action_; }
-  void SetAction(TAction* action);
+  TAction* Action() const { return link_.Action(); }
+  void SetAction(TAction* action) { link_.SetAction(action); }
 
   std::function<void(TControl& sender)> OnClick, OnDblClick;
   // Nothing when disabled; runs the linked action, or OnClick.
@@ -79,7 +79,7 @@ class TControl : public TComponent {
   std::string caption_;
   bool enabled_ = true;
   bool visible_ = true;
-  TAction* action_ = nullptr;
+  TActionLink link_;
 };
 
 class TWinControl : public TControl, public TMessageTarget {

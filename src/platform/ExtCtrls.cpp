@@ -103,32 +103,11 @@ bool TBalloonHint::Showing() const {
   return now >= visibleFromTick_ && now < visibleToTick_;
 }
 
-TBarItem::~TBarItem() {
-  BeginDestroy();
-  SetAction(nullptr);
-}
-
-std::string TBarItem::Caption() const { return action_ ? action_->Caption : caption_; }
-bool TBarItem::Enabled() const { return action_ ? action_->Enabled : enabled_; }
-bool TBarItem::Visible() const { return action_ ? action_->Visible : visible_; }
-
-void TBarItem::SetAction(TAction* action) {
-  if (action == action_) return;
-  if (action_) action_->RemoveFreeNotification(this);
-  action_ = action;
-  if (action_) action_->FreeNotification(this);
-}
-
-void TBarItem::Notification(TComponent* component, TOperation operation) {
-  if (operation == TOperation::opRemove && component == action_) action_ = nullptr;
-}
-
 void TBarItem::Click() {
   if (!Enabled()) return;
   if (CheckButton) Down = !Down;
-  if (action_) {
-    action_->Execute();
-  } else if (OnClick) {
+  if (link_.Execute()) return;
+  if (OnClick) {
     auto handler = OnClick;
     handler(*this);
   }

@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/Actions.h"
 #include "platform/Component.h"
 #include "platform/StdCtrls.h"
 
 namespace jxc {
 
-class TAction;
 class TPopupMenu;
 
 // A button whose arrow opens a popup menu.
@@ -134,31 +134,27 @@ class TBalloonHint : public TComponent {
 class TBarItem : public TComponent {
  public:
   explicit TBarItem(TComponent* owner = nullptr) : TComponent(owner) {}
-  ~TBarItem() override;
   std::string ClassName() const override { return "TBarItem"; }
 
-  std::string Caption() const;
+  std::string Caption() const { return link_.Caption(caption_); }
   void SetCaption(std::string caption) { caption_ = std::move(caption); }
-  bool Enabled() const;
+  bool Enabled() const { return link_.Enabled(enabled_); }
   void SetEnabled(bool enabled) { enabled_ = enabled; }
-  bool Visible() const;
+  bool Visible() const { return link_.Visible(visible_); }
   void SetVisible(bool visible) { visible_ = visible; }
   bool CheckButton = false;  // a click toggles Down
   bool Down = false;
 
-  TAction* Action() const { return action_; }
-  void SetAction(TAction* action);
+  TAction* Action() const { return link_.Action(); }
+  void SetAction(TAction* action) { link_.SetAction(action); }
   std::function<void(TBarItem& sender)> OnClick;
   void Click();
-
- protected:
-  void Notification(TComponent* component, TOperation operation) override;
 
  private:
   std::string caption_;
   bool enabled_ = true;
   bool visible_ = true;
-  TAction* action_ = nullptr;
+  TActionLink link_;
 };
 
 // A tool bar: items in order, hidden as a whole by Visible.

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "platform/Actions.h"
 #include "platform/Text.h"
 
 namespace jxc {
@@ -30,16 +29,16 @@ TMenuItem::~TMenuItem() {
   if (parent_) parent_->Remove(this);
 }
 
-std::string TMenuItem::Caption() const { return action_ ? action_->Caption : caption_; }
-bool TMenuItem::Enabled() const { return action_ ? action_->Enabled : enabled_; }
-bool TMenuItem::Visible() const { return action_ ? action_->Visible : visible_; }
-bool TMenuItem::Checked() const { return action_ ? action_->Checked : checked_; }
-int TMenuItem::ImageIndex() const { return action_ ? action_->ImageIndex : imageIndex_; }
-TShortCut TMenuItem::ShortCut() const { return action_ ? action_->ShortCut : shortCut_; }
+std::string TMenuItem::Caption() const { return link_.Caption(caption_); }
+bool TMenuItem::Enabled() const { return link_.Enabled(enabled_); }
+bool TMenuItem::Visible() const { return link_.Visible(visible_); }
+bool TMenuItem::Checked() const { return link_.Checked(checked_); }
+int TMenuItem::ImageIndex() const { return link_.ImageIndex(imageIndex_); }
+TShortCut TMenuItem::ShortCut() const { return link_.ShortCut(shortCut_); }
 
 void TMenuItem::SetChecked(bool checked) {
-  if (action_)
-    action_->Checked = checked;
+  if (TAction* action = link_.Action())
+    action->Checked = checked;
   else
     checked_ = checked;
   if (checked && RadioItem && parent_) {
@@ -48,23 +47,11 @@ void TMenuItem::SetChecked(bool checked) {
   }
 }
 
-void TMenuItem::SetAction(TAction* action) {
-  if (action == action_) return;
-  if (action_) action_->RemoveFreeNotification(this);
-  action_ = action;
-  if (action_) action_->FreeNotification(this);
-}
-
-void TMenuItem::Notification(TComponent* component, TOperation operation) {
-  if (operation == TOperation::opRemove && component == action_) action_ = nullptr;
-}
-
 void TMenuItem::Click() {
   if (!Enabled()) return;
   if (AutoCheck) SetChecked(!Checked());
-  if (action_) {
-    action_->Execute();
-  } else if (OnClick) {
+  if (link_.Execute()) return;
+  if (OnClick) {
     std::function<void(TMenuItem&)> handler = OnClick;
     handler(*this);
   }

@@ -11,12 +11,11 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Actions.h"
 #include "platform/Component.h"
 #include "platform/Keys.h"
 
 namespace jxc {
-
-class TAction;
 
 class TMenuItem : public TComponent {
  public:
@@ -46,8 +45,8 @@ class TMenuItem : public TComponent {
   std::string Hint;
   bool IsLine() const { return Caption() == "-"; }
 
-  TAction* Action() const { return action_; }
-  void SetAction(TAction* action);
+  TAction* Action() const { return link_.Action(); }
+  void SetAction(TAction* action) { link_.SetAction(action); }
 
   std::function<void(TMenuItem& sender)> OnClick;
   // What the user's click does: nothing when disabled; otherwise AutoCheck toggles, then the linked
@@ -76,9 +75,6 @@ class TMenuItem : public TComponent {
                      TComponent* owner = nullptr);
   TMenuItem* AddSeparator(TComponent* owner = nullptr) { return AddItem("-", nullptr, owner); }
 
- protected:
-  void Notification(TComponent* component, TOperation operation) override;
-
  private:
   std::string caption_;
   bool enabled_ = true;
@@ -86,7 +82,7 @@ class TMenuItem : public TComponent {
   bool checked_ = false;
   int imageIndex_ = -1;
   TShortCut shortCut_ = scNone;
-  TAction* action_ = nullptr;
+  TActionLink link_;
   TMenuItem* parent_ = nullptr;
   std::vector<TMenuItem*> items_;
 };

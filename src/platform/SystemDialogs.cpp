@@ -19,14 +19,6 @@ IOpenFileDialog* currentOpenDialog = &defaultOpenDialog;
 IInputQuery* currentInputQuery = &defaultInputQuery;
 }  // namespace
 
-TSaveDialogResult TScriptedOpenDialog::Execute(const TSaveDialogRequest& request) {
-  requests_.push_back(request);
-  if (results_.empty()) return {};
-  TSaveDialogResult result = results_.front();
-  results_.pop_front();
-  return result;
-}
-
 IOpenFileDialog& OpenFileDialog() { return *currentOpenDialog; }
 
 IOpenFileDialog* SetOpenFileDialog(IOpenFileDialog* dialog) {

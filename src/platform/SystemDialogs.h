@@ -16,23 +16,9 @@
 namespace jxc {
 
 // --- open-file dialog ----------------------------------------------------------------------------------
-class IOpenFileDialog {
- public:
-  virtual ~IOpenFileDialog() = default;
-  virtual TSaveDialogResult Execute(const TSaveDialogRequest& request) = 0;
-};
-
-class TScriptedOpenDialog : public IOpenFileDialog {
- public:
-  TSaveDialogResult Execute(const TSaveDialogRequest& request) override;
-  void QueueChoice(std::string fileName, int filterIndex = 1) { results_.push_back({true, std::move(fileName), filterIndex}); }
-  void QueueCancel() { results_.push_back({}); }
-  const std::vector<TSaveDialogRequest>& Requests() const { return requests_; }
-
- private:
-  std::deque<TSaveDialogResult> results_;
-  std::vector<TSaveDialogRequest> requests_;
-};
+// Asked and answered as the save dialog is; a separate service, so that a test can script each.
+using IOpenFileDialog = ISaveFileDialog;
+using TScriptedOpenDialog = TScriptedSaveDialog;
 
 IOpenFileDialog& OpenFileDialog();
 IOpenFileDialog* SetOpenFileDialog(IOpenFileDialog* dialog);
