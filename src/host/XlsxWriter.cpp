@@ -43,22 +43,6 @@ class Workbook {
   lxw_workbook* book_ = nullptr;
 };
 
-bool NumberOf(const Variant& value, double& number) {
-  switch (value.Type()) {
-    case VarType::Boolean: case VarType::Integer: case VarType::Int64: case VarType::Double:
-      number = value.AsDouble();
-      return true;
-    case VarType::Currency:
-      number = value.Get<Currency>().ToDouble();
-      return true;
-    case VarType::DateTime:
-      number = value.Get<TDateTime>().Value();
-      return true;
-    default:
-      return false;
-  }
-}
-
 }  // namespace
 
 void WriteXlsxFile(const ExportTable& table, const std::string& fileName, size_t rowsPerSheet) {
@@ -106,7 +90,7 @@ void WriteXlsxFile(const ExportTable& table, const std::string& fileName, size_t
         auto col = static_cast<lxw_col_t>(c);
         double number;
         lxw_error error;
-        if (columns[c].Kind != ExportKind::Text && NumberOf(value, number))
+        if (columns[c].Kind != ExportKind::Text && SpreadsheetNumberOf(value, number))
           error = worksheet_write_number(sheet, row, col, number, cellFormat[c]);
         else
           error = worksheet_write_string(sheet, row, col, SpreadsheetCellTextUtf8(value.ToString()).c_str(), nullptr);

@@ -186,4 +186,31 @@ std::string SpreadsheetCellTextUtf8(std::string utf8) {
   return Utf16ToUtf8(SpreadsheetCellText(utf8));
 }
 
+bool SpreadsheetNumberOf(const Variant& value, double& number) {
+  switch (value.Type()) {
+    case VarType::Boolean: case VarType::Integer: case VarType::Int64: case VarType::Double:
+      number = value.AsDouble();
+      return true;
+    case VarType::Currency:
+      number = value.Get<Currency>().ToDouble();
+      return true;
+    case VarType::DateTime:
+      number = value.Get<TDateTime>().Value();
+      return true;
+    default:
+      return false;
+  }
+}
+
+const char* ExportKindName(ExportKind kind) {
+  switch (kind) {
+    case ExportKind::Number: return "number";
+    case ExportKind::Currency: return "currency";
+    case ExportKind::Date: return "date";
+    case ExportKind::DateTime: return "datetime";
+    case ExportKind::Text: break;
+  }
+  return "text";
+}
+
 }  // namespace jxc

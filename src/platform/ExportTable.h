@@ -68,4 +68,12 @@ std::u16string SpreadsheetCellText(std::string_view utf8);
 // The same cut on UTF-8 text; text that fits comes back unchanged.
 std::string SpreadsheetCellTextUtf8(std::string utf8);
 
+// The number a spreadsheet stores for a number, money or date value; false when the value is not one
+// (it is then written as text).
+bool SpreadsheetNumberOf(const Variant& value, double& number);
+
+// The kind's name as the text export's kind line writes it ("number", "currency", "date", "datetime",
+// "text").
+const char* ExportKindName(ExportKind kind);
+
 }  // namespace jxc

@@ -84,17 +84,6 @@ void AppendTextCell(std::string& out, std::string_view text) {
 
 bool IsNumberKind(ExportKind kind) { return kind == ExportKind::Number || kind == ExportKind::Currency; }
 
-const char* KindName(ExportKind kind) {
-  switch (kind) {
-    case ExportKind::Number: return "number";
-    case ExportKind::Currency: return "currency";
-    case ExportKind::Date: return "date";
-    case ExportKind::DateTime: return "datetime";
-    case ExportKind::Text: break;
-  }
-  return "text";
-}
-
 // The exact value of a non-text cell, independent of the display format.
 std::string ExactValue(ExportKind kind, const Variant& value) {
   switch (kind) {
@@ -167,7 +156,7 @@ void WriteXmlFile(const ExportTable& table, const std::string& fileName) {
     out += "<column caption=\"";
     AppendEscaped(out, column.Caption, true);
     out += "\" kind=\"";
-    out += KindName(column.Kind);
+    out += ExportKindName(column.Kind);
     out += "\" format=\"";
     AppendEscaped(out, column.DisplayFormat, true);
     out += "\"/>\n";

@@ -237,24 +237,6 @@ std::string HeaderFooter(const XlsPageSetup& page) {
 
 bool IsNumericKind(ExportKind kind) { return kind != ExportKind::Text; }
 
-// The number a spreadsheet stores for a number, money or date value; false when the value is not one
-// (it is then written as text).
-bool NumberOf(const Variant& value, double& number) {
-  switch (value.Type()) {
-    case VarType::Boolean: case VarType::Integer: case VarType::Int64: case VarType::Double:
-      number = value.AsDouble();
-      return true;
-    case VarType::Currency:
-      number = value.Get<Currency>().ToDouble();
-      return true;
-    case VarType::DateTime:
-      number = value.Get<TDateTime>().Value();
-      return true;
-    default:
-      return false;
-  }
-}
-
 class SheetWriter {
  public:
   SheetWriter(const ExportTable& table, const ColumnStyles& styles, SharedStrings& strings)
@@ -291,7 +273,7 @@ class SheetWriter {
         const Variant& value = table_.Value(r, c);
         if (value.IsNullOrEmpty()) continue;
         double number;
-        if (IsNumericKind(columns[c].Kind) && NumberOf(value, number)) {
+        if (IsNumericKind(columns[c].Kind) && SpreadsheetNumberOf(value, number)) {
           char record[18];
           Put16(record, rtNumber);
           Put16(record + 2, 14);

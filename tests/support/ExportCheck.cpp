@@ -36,17 +36,6 @@ std::string RunCommand(const std::string& command) {
 
 namespace {
 
-const char* KindName(ExportKind kind) {
-  switch (kind) {
-    case ExportKind::Number: return "number";
-    case ExportKind::Currency: return "currency";
-    case ExportKind::Date: return "date";
-    case ExportKind::DateTime: return "datetime";
-    case ExportKind::Text: break;
-  }
-  return "text";
-}
-
 // The value a reader should find: text, a number, or a date written out.
 nlohmann::json ExpectedValue(ExportKind kind, const Variant& value) {
   if (value.IsNullOrEmpty()) return nullptr;
@@ -66,7 +55,7 @@ std::string CheckExport(const std::string& format, const std::string& file, cons
   nlohmann::json expected;
   for (const auto& column : table.Columns()) {
     expected["captions"].push_back(column.Caption);
-    expected["kinds"].push_back(KindName(column.Kind));
+    expected["kinds"].push_back(ExportKindName(column.Kind));
     expected["formats"].push_back(SpreadsheetFormatCode(column));
   }
   expected["rows"] = nlohmann::json::array();
