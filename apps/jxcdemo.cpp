@@ -19,6 +19,7 @@
 #include "platform/Exceptions.h"
 #include "platform/Field.h"
 #include "platform/MemSQL.h"
+#include "platform/Text.h"
 
 using namespace jxc;
 
@@ -35,13 +36,9 @@ int ColumnsOf(char32_t c) {
 
 int DisplayWidth(const std::string& text) {
   int width = 0;
-  for (size_t i = 0; i < text.size();) {
-    const unsigned char lead = static_cast<unsigned char>(text[i]);
-    const int length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-    char32_t c = length == 1 ? lead : lead & (0x7F >> length);
-    for (int k = 1; k < length && i + k < text.size(); ++k) c = (c << 6) | (text[i + k] & 0x3F);
-    width += ColumnsOf(c);
-    i += length;
+  for (char16_t unit : Utf8ToUtf16(text)) {
+    if (unit >= 0xDC00 && unit <= 0xDFFF) continue;  // the second half of a pair adds no column
+    width += ColumnsOf(unit);
   }
   return width;
 }
