@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # Runs the main program on the embedded database. The database file is data/jxcshop.db (or $JXC_DATABASE);
-# the first run creates it with the schema and the sample shop.
+# the first run creates it with the schema and the sample shop (apps/jxcsampleshop).
 set -euo pipefail
 build=${1:-build}
 cd "$(dirname "$0")/.."
 if [ -z "${JXC_DATABASE:-}" ]; then
   mkdir -p data
   export JXC_DATABASE=data/jxcshop.db
+fi
+if [ ! -s "$JXC_DATABASE" ]; then
+  "$build/apps/jxcsampleshop" --database "$JXC_DATABASE"
 fi
 exec "$build/apps/jxcdemo"
