@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "host/SQLiteConnection.h"
+#include "host/SQLiteDBAccess.h"
+#include "platform/DataSet.h"
 #include "host/SchemaMigrator.h"
 #include "host/SequenceSource.h"
 #include "platform/DateTime.h"
@@ -99,6 +101,35 @@ TEST(DbIdentifiers, ValuesReservedInARolledBackTransactionAreNotKeptForLater) {
   EXPECT_EQ(after, inside);
   EXPECT_NE(sequences.NextID(), after);
   Remove(database);
+}
+
+TEST(DbIdentifiers, TheServiceGivesCodesPerPrefixAndDayAndBatchNumbersFromTheirOwnSequence) {
+  TSQLiteDBAccess db(":memory:");
+  const std::string first = db.GetNewCode("XS");
+  const std::string second = db.GetNewCode("XS");
+  const std::string other = db.GetNewCode("RK");
+  ASSERT_EQ(first.size(), 2u + 8u + 4u) << first;
+  EXPECT_EQ(first.substr(0, 10), second.substr(0, 10));
+  EXPECT_EQ(first.substr(10), "0001");
+  EXPECT_EQ(second.substr(10), "0002");
+  EXPECT_EQ(other.substr(0, 2), "RK");
+  EXPECT_EQ(other.substr(10), "0001");  // each prefix counts on its own
+
+  auto batches = db.GetNewIDs("PH", false, 3);
+  ASSERT_EQ(batches->RecordCount(), 3);
+  EXPECT_EQ(batches->FieldByName("F_ID").AsLargeInt(), 1);
+  batches->Last();
+  EXPECT_EQ(batches->FieldByName("F_ID").AsLargeInt(), 3);
+  EXPECT_EQ(db.GetNewIDs("PH", false, 1)->FieldByName("F_ID").AsLargeInt(), 4);
+
+  // Identifiers from single draws and lists never meet.
+  std::set<int64_t> seen;
+  for (int i = 0; i < 300; ++i) EXPECT_TRUE(seen.insert(Variant(db.GetNewID("TB_SHOP")).AsInt64()).second);
+  auto list = db.GetNewIDList("TB_SHOP_DETAIL", 500);
+  ASSERT_EQ(list->RecordCount(), 500);
+  EXPECT_EQ(list->FieldByName("F_ID").DataType(), ftLargeint);
+  for (list->First(); !list->Eof(); list->Next()) EXPECT_TRUE(seen.insert(list->FieldByName("F_ID").AsLargeInt()).second);
+  EXPECT_EQ(db.GetNewIDList("TB_SHOP", 0)->RecordCount(), 0);
 }
 
 TEST(DbSchema, ANewFileGetsTheLatestVersionAndANewerFileIsRefused) {
