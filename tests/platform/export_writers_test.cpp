@@ -249,3 +249,26 @@ TEST(TextExports, AFailedWriteKeepsTheEarlierFile) {
 
 }  // namespace
 }  // namespace jxc
+
+namespace jxc {
+namespace {
+
+// A full stock list, as a large shop exports it: every cell of every format reads back through an
+// independent reader. Slow on purpose (the readers take most of the time), so it runs once per format.
+TEST(ExportFormats, AHundredThousandRowStockListReadsBackCellByCell) {
+  ScratchFolder folder;
+  const ExportTable table = MakeStockExportTable(100000);
+  const std::string xls = folder.File("stock.xls");
+  const std::string xlsx = folder.File("stock.xlsx");
+  const std::string xml = folder.File("stock.xml");
+  WriteXlsFile(table, xls);
+  WriteXlsxFile(table, xlsx);
+  WriteXmlFile(table, xml);
+  // 65,535 data rows fit a worksheet of the old format and 1,048,575 one of the new.
+  EXPECT_EQ(CheckExport("xls", xls, table), "OK 1000000 sheets 2");
+  EXPECT_EQ(CheckExport("xlsx", xlsx, table), "OK 1000000 sheets 1");
+  EXPECT_EQ(CheckExport("xml", xml, table).substr(0, 10), "OK 1000000");
+}
+
+}  // namespace
+}  // namespace jxc
