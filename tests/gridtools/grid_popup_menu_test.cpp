@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <iterator>
 
 #include "foundation/UnitFrmBase.h"
 #include "foundation/UnitPublicUtils.h"
@@ -223,7 +226,17 @@ TEST_F(GridPopupMenuTest, ADestroyedViewLeavesEveryItemDisabled) {
   delete view;
   EXPECT_EQ(menu->LinkTableView(), nullptr);
   Open();
-  for (int i = 0; i < menu->Items().Count(); ++i) EXPECT_FALSE(menu->Items().Items(i)->Enabled()) << i;
+  int items = 0;
+  std::function<void(const TMenuItem&)> expectDisabled = [&](const TMenuItem& parent) {
+    for (int i = 0; i < parent.Count(); ++i) {
+      const TMenuItem& item = *parent.Items(i);
+      ++items;
+      EXPECT_FALSE(item.Enabled()) << item.Caption();
+      expectDisabled(item);
+    }
+  };
+  expectDisabled(menu->Items());
+  EXPECT_EQ(items, 39) << "sub-menus included";
   EXPECT_NO_THROW(menu->PopupMenu_OutExcel());
   EXPECT_NO_THROW(menu->PopupMenu_Print());
 }
@@ -299,6 +312,7 @@ TEST_F(GridPopupMenuTest, ExportNeedsTheRightAndWritesTheChosenFileThenOffersToO
   EXPECT_EQ(testing::CheckExport("xlsx", folder.File("库存.xlsx"), expected).substr(0, 4), "OK 8");
   EXPECT_EQ(shell.Opened().size(), 1u);
 
+  Focus(nullptr);  // the whole view is exported whatever column has the focus
   dialog.QueueChoice(folder.File("库存"));
   menu->PopupMenu_OutText();
   EXPECT_EQ(testing::CheckExport("txt", folder.File("库存.txt"), expected).substr(0, 4), "OK 8");
@@ -317,8 +331,24 @@ TEST_F(GridPopupMenuTest, PrintingHeadsThePagesWithTheShopAndNeedsTheRightAndAPr
     ~Restore() { SetSpreadsheetAutomation(nullptr); }
   } restore;
 
-  EXPECT_THROW(menu->PopupMenu_Print(), Exception);
+  // The temporary workbooks go to a folder of their own, so that what printing leaves behind is seen.
+  testing::ScratchFolder temp;
+  const char* previousTemp = std::getenv("TMPDIR");
+  struct RestoreTemp {
+    std::string previous;
+    bool had;
+    ~RestoreTemp() { had ? ::setenv("TMPDIR", previous.c_str(), 1) : ::unsetenv("TMPDIR"); }
+  } restoreTemp{previousTemp ? previousTemp : "", previousTemp != nullptr};
+  ::setenv("TMPDIR", temp.Path().c_str(), 1);
+
+  try {
+    menu->PopupMenu_Print();
+    FAIL() << "printed without the right";
+  } catch (const Exception& e) {
+    EXPECT_STREQ(e.what(), "[打印]权限未授权");
+  }
   EXPECT_TRUE(automation.Requested().empty()) << "refused before any program starts";
+  EXPECT_TRUE(std::filesystem::is_empty(temp.Path())) << "nothing written without the right";
 
   rights->Grant("库存查询", "打印");
   try {
@@ -328,6 +358,7 @@ TEST_F(GridPopupMenuTest, PrintingHeadsThePagesWithTheShopAndNeedsTheRightAndAPr
     EXPECT_STREQ(e.what(), "未安装Excel程序");
   }
   EXPECT_EQ(automation.Requested(), (std::vector<std::string>{"Excel.Application", "et.Application"}));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp.Path()), {}), 1) << "the workbook stays";
 
   automation.Install("et.Application");
   menu->PopupMenu_Print();
