@@ -104,10 +104,15 @@ TGridExportFormat GridFormat(TOutFileType type) {
 }
 
 // The shop of the workstation's user, by which printed pages are headed; "" when it cannot be read.
+// The identifier goes into the statement unquoted, so only a plain number is looked up: an empty or
+// damaged one would break the statement (and the print with it) or change what it reads.
 std::string DefaultShopName() {
   auto db = SysService::Get<IDBAccess>();
   if (!db || !UserInfo) return "";
-  auto rows = db->OpenSQL("SELECT F_NAME FROM TB_SHOP WHERE F_ID = " + UserInfo->DefaultShopID());
+  const std::string& id = UserInfo->DefaultShopID();
+  const size_t digits = !id.empty() && id[0] == '-' ? 1 : 0;
+  if (id.size() == digits || id.find_first_not_of("0123456789", digits) != std::string::npos) return "";
+  auto rows = db->OpenSQL("SELECT F_NAME FROM TB_SHOP WHERE F_ID = " + id);
   if (!rows || rows->IsEmpty()) return "";
   return rows->FieldByName("F_NAME").AsString();
 }

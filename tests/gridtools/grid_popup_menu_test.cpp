@@ -372,6 +372,19 @@ TEST_F(GridPopupMenuTest, PrintingHeadsThePagesWithTheShopAndNeedsTheRightAndAPr
   const std::string workbook = automation.Calls()[0].Argument;
   EXPECT_EQ(testing::CheckExport("xls", workbook, ExportTableOfView(*view)).substr(0, 4), "OK 8");
   std::filesystem::remove(workbook);
+
+  // A user without a usable shop still prints, with an empty shop in the header.
+  for (const char* shop : {"", "7 OR 1=1"}) {
+    UserInfo->SetDefaultShopID(shop);
+    TRecordingSpreadsheetAutomation fresh;
+    fresh.Install("Excel.Application");
+    SetSpreadsheetAutomation(&fresh);
+    ASSERT_NO_THROW(menu->PopupMenu_Print()) << shop;
+    ASSERT_EQ(fresh.Operations().size(), 6u) << shop;
+    EXPECT_EQ(fresh.Calls()[1].PageSetup.CenterHeader, "-库存查询") << shop;
+    SetSpreadsheetAutomation(nullptr);
+    std::filesystem::remove(fresh.Calls()[0].Argument);
+  }
   FinalizePublicUtils();
 }
 
