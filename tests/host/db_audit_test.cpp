@@ -12,17 +12,13 @@
 #include "host/SQLiteDBAccess.h"
 #include "host/SampleShop.h"
 #include "platform/Exceptions.h"
+#include "support/DatabaseFiles.h"
 
 namespace jxc {
 namespace {
 
-std::string TempPath(const std::string& name) {
-  return ::testing::TempDir() + "jxc_" + name + "_" + std::to_string(::getpid()) + ".db";
-}
-
-void Remove(const std::string& path) {
-  for (const char* suffix : {"", "-wal", "-shm"}) std::remove((path + suffix).c_str());
-}
+using testing::Remove;
+using testing::TempPath;
 
 struct Line {
   std::string ModeNo;      // empty for a counted product

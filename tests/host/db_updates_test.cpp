@@ -12,17 +12,13 @@
 #include "platform/DataSet.h"
 #include "platform/DateTime.h"
 #include "platform/Exceptions.h"
+#include "support/DatabaseFiles.h"
 
 namespace jxc {
 namespace {
 
-std::string TempPath(const std::string& name) {
-  return ::testing::TempDir() + "jxc_" + name + "_" + std::to_string(::getpid()) + ".db";
-}
-
-void Remove(const std::string& path) {
-  for (const char* suffix : {"", "-wal", "-shm"}) std::remove((path + suffix).c_str());
-}
+using testing::Remove;
+using testing::TempPath;
 
 class DbUpdates : public ::testing::Test {
  protected:
