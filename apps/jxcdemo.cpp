@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "filter/UnitFilterImp.h"
-#include "host/SQLiteDBAccess.h"
-#include "host/SampleShop.h"
+#include "services/SQLiteDBAccess.h"
+#include "services/SampleShop.h"
 #include "platform/DataSet.h"
 #include "platform/Exceptions.h"
 #include "platform/Field.h"

@@ -12,8 +12,8 @@
 #include <iostream>
 #include <string>
 
-#include "host/SQLiteDBAccess.h"
-#include "host/SampleShop.h"
+#include "services/SQLiteDBAccess.h"
+#include "services/SampleShop.h"
 #include "platform/Exceptions.h"
 
 using namespace jxc;

@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "host/SQLiteDBAccess.h"
-#include "host/SampleShop.h"
+#include "services/SQLiteDBAccess.h"
+#include "services/SampleShop.h"
 #include "platform/DataSet.h"
 
 using namespace jxc;

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "../tests/support/ExportSample.h"
-#include "host/XlsxWriter.h"
+#include "services/XlsxWriter.h"
 #include "platform/TextExport.h"
 #include "platform/XlsWriter.h"
 

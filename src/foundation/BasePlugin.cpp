@@ -3,7 +3,7 @@
 #include <string>
 
 #include "foundation/uKestrumModule.h"
-#include "host/ModuleInfo.h"
+#include "kernel/ModuleInfo.h"
 
 namespace jxc {
 

@@ -1,6 +1,6 @@
 #include "foundation/UnitFrmBase.h"
 
-#include "host/SysSvc.h"
+#include "kernel/SysSvc.h"
 #include "platform/Exceptions.h"
 
 namespace jxc {

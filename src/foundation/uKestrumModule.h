@@ -5,8 +5,8 @@
 
 #include <memory>
 
-#include "host/RegIntf.h"
-#include "host/SysModule.h"
+#include "kernel/RegIntf.h"
+#include "kernel/SysModule.h"
 
 namespace jxc {
 

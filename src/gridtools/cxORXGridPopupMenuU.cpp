@@ -7,7 +7,7 @@
 #include "foundation/RightsIntf.h"
 #include "foundation/UnitFrmBase.h"
 #include "foundation/UnitPublicUtils.h"
-#include "host/SysSvc.h"
+#include "kernel/SysSvc.h"
 #include "platform/Actions.h"
 #include "platform/Desktop.h"
 #include "platform/Exceptions.h"

@@ -5,8 +5,8 @@
 
 #include "foundation/UnitFrmBase.h"
 #include "foundation/UnitFrmBaseDlg.h"
-#include "host/RecordingDialog.h"
-#include "host/SysSvc.h"
+#include "services/RecordingDialog.h"
+#include "kernel/SysSvc.h"
 #include "platform/Actions.h"
 #include "platform/Application.h"
 #include "platform/Exceptions.h"

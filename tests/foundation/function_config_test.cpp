@@ -8,7 +8,7 @@
 
 #include "foundation/UnitFunctionConfig.h"
 #include "foundation/UnitSysParams.h"
-#include "host/SQLiteLocalDB.h"
+#include "services/SQLiteLocalDB.h"
 #include "platform/DataSet.h"
 #include "platform/Exceptions.h"
 #include "platform/RtcRecord.h"

@@ -8,8 +8,8 @@
 #include "foundation/PackageEntry.h"
 #include "foundation/UnitPublicUtils.h"
 #include "foundation/uKestrumModule.h"
-#include "host/MemoryRegistry.h"
-#include "host/ModuleInfo.h"
+#include "kernel/MemoryRegistry.h"
+#include "kernel/ModuleInfo.h"
 #include "platform/DateTime.h"
 
 namespace jxc {

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "host/XlsxExcelExport.h"
+#include "services/XlsxExcelExport.h"
 #include "platform/Application.h"
 #include "platform/Exceptions.h"
 #include "platform/Forms.h"

@@ -12,7 +12,7 @@
 #include "platform/FileOutput.h"
 #include "platform/TextExport.h"
 #include "platform/XlsWriter.h"
-#include "host/XlsxWriter.h"
+#include "services/XlsxWriter.h"
 #include "support/ExportSample.h"
 
 namespace jxc {

@@ -1,0 +1,649 @@
+#include "services/SqlDialect.h"
+
+#include <algorithm>
+#include <cctype>
+#include <set>
+
+#include "platform/Exceptions.h"
+
+namespace jxc {
+
+namespace {
+
+std::string Upper(std::string_view text) {
+  std::string result(text);
+  for (char& c : result) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return result;
+}
+
+bool IsWordStart(unsigned char c) { return std::isalpha(c) || c == '_' || c >= 0x80; }
+bool IsWordChar(unsigned char c) { return std::isalnum(c) || c == '_' || c == '$' || c == '#' || c == '@' || c >= 0x80; }
+
+[[noreturn]] void CannotAdapt(const std::string& reason, std::string_view statement) {
+  throw EDatabaseError("无法执行的SQL语句(" + reason + "): " + std::string(statement));
+}
+
+// Words that end an operand of "+": anything of lower precedence than addition.
+const std::set<std::string>& ChainBreakWords() {
+  static const std::set<std::string> words = {
+      "AND", "OR", "NOT", "SELECT", "FROM", "WHERE", "AS", "THEN", "ELSE", "WHEN", "CASE", "END", "LIKE",
+      "IN", "IS", "BETWEEN", "ON", "JOIN", "INNER", "LEFT", "RIGHT", "OUTER", "CROSS", "FULL", "GROUP",
+      "ORDER", "BY", "HAVING", "UNION", "ALL", "EXCEPT", "INTERSECT", "DISTINCT", "TOP", "LIMIT", "SET",
+      "VALUES", "INTO", "UPDATE", "DELETE", "INSERT", "ESCAPE", "ASC", "DESC", "EXISTS", "WITH"};
+  return words;
+}
+
+const std::set<std::string>& TextFunctions() {
+  static const std::set<std::string> names = {"LTRIM", "RTRIM", "TRIM", "UPPER", "LOWER", "SUBSTRING", "SUBSTR",
+                                              "LEFT", "RIGHT", "REPLACE", "REVERSE", "CHAR", "NCHAR", "STR"};
+  return names;
+}
+
+const std::set<std::string>& TableHints() {
+  static const std::set<std::string> hints = {"NOLOCK", "READUNCOMMITTED", "ROWLOCK", "UPDLOCK", "HOLDLOCK",
+                                              "READPAST", "NOWAIT", "TABLOCK", "TABLOCKX", "PAGLOCK", "XLOCK",
+                                              "READCOMMITTED", "REPEATABLEREAD", "SERIALIZABLE"};
+  return hints;
+}
+
+bool IsTextTypeName(const std::string& upperName) {
+  return upperName.find("CHAR") != std::string::npos || upperName.find("TEXT") != std::string::npos;
+}
+
+// A statement under adaptation: the tokens and, for navigation, the positions of significant ones and
+// the matching parenthesis of each.
+class Work {
+ public:
+  Work(std::vector<TSqlToken> tokens, std::string_view original) : tokens_(std::move(tokens)), original_(original) {
+    Index();
+  }
+
+  std::vector<TSqlToken>& Tokens() { return tokens_; }
+  std::string_view Original() const { return original_; }
+  size_t Count() const { return sig_.size(); }
+  TSqlToken& At(size_t i) { return tokens_[sig_[i]]; }
+  bool Is(size_t i, std::string_view word) { return i < sig_.size() && At(i).Is(word); }
+  // The matching ")" of a "(" (both as significant positions); Count() when unbalanced.
+  size_t Match(size_t open) const { return match_[open]; }
+  // Blanks keep one space so that neighbouring words never run together.
+  void Blank(size_t i) { tokens_[sig_[i]] = TSqlToken{TSqlToken::Space, " "}; }
+
+  // Text put before or after a token without changing the structure that later passes see.
+  void InsertBefore(size_t i, const std::string& text) { before_[sig_[i]] = text + before_[sig_[i]]; }
+  void InsertAfter(size_t i, const std::string& text) { after_[sig_[i]] += text; }
+  void AppendAtEnd(const std::string& text) {
+    tokens_.push_back(TSqlToken{TSqlToken::Space, ""});
+    Index();
+    after_.back() = text;
+  }
+  // Rebuilds the navigation after token texts were replaced.
+  void Reindex() { Index(); }
+
+  std::string Text() const {
+    std::string result;
+    for (size_t i = 0; i < tokens_.size(); ++i) result += before_[i] + tokens_[i].text + after_[i];
+    return result;
+  }
+
+  // The tokens with the inserted texts folded in (for re-tokenizing).
+  std::vector<TSqlToken> TakeTokens() {
+    for (size_t i = 0; i < tokens_.size(); ++i) {
+      if (before_[i].empty() && after_[i].empty()) continue;
+      tokens_[i].text = before_[i] + tokens_[i].text + after_[i];
+      before_[i].clear();
+      after_[i].clear();
+    }
+    return std::move(tokens_);
+  }
+
+ private:
+  void Index() {
+    before_.resize(tokens_.size());
+    after_.resize(tokens_.size());
+    sig_.clear();
+    for (size_t i = 0; i < tokens_.size(); ++i)
+      if (tokens_[i].Significant()) sig_.push_back(i);
+    match_.assign(sig_.size(), sig_.size());
+    std::vector<size_t> open;
+    for (size_t i = 0; i < sig_.size(); ++i) {
+      const auto& t = tokens_[sig_[i]];
+      if (t.kind != TSqlToken::Symbol) continue;
+      if (t.text == "(") {
+        open.push_back(i);
+      } else if (t.text == ")") {
+        if (open.empty()) CannotAdapt("括号不匹配", original_);
+        match_[open.back()] = i;
+        match_[i] = open.back();
+        open.pop_back();
+      }
+    }
+    if (!open.empty()) CannotAdapt("括号不匹配", original_);
+  }
+
+  std::vector<TSqlToken> tokens_;
+  std::string_view original_;
+  std::vector<size_t> sig_;
+  std::vector<size_t> match_;
+  std::vector<std::string> before_, after_;
+};
+
+void RejectUnsupported(Work& w) {
+  for (size_t i = 0; i < w.Count(); ++i) {
+    const auto& t = w.At(i);
+    if (t.kind == TSqlToken::Variable) CannotAdapt("不支持变量或临时表 " + t.text, w.Original());
+    if (t.Is("APPLY") || t.Is("PIVOT") || t.Is("UNPIVOT")) CannotAdapt("不支持 " + Upper(t.text), w.Original());
+    if (t.kind == TSqlToken::Identifier && t.text[0] == '#') CannotAdapt("不支持临时表 " + t.text, w.Original());
+  }
+}
+
+// N'text' is the same literal; "dbo." before a name is the default schema.
+void DropPrefixes(Work& w) {
+  auto& tokens = w.Tokens();
+  for (size_t i = 0; i + 1 < tokens.size(); ++i) {
+    if (tokens[i].kind == TSqlToken::Identifier && (tokens[i].text == "N" || tokens[i].text == "n") &&
+        tokens[i + 1].kind == TSqlToken::String)
+      tokens[i].text.clear(), tokens[i].kind = TSqlToken::Space;
+  }
+  w.Reindex();
+  for (size_t i = 0; i + 1 < w.Count(); ++i) {
+    const auto& t = w.At(i);
+    const bool dbo = (t.kind == TSqlToken::Identifier && Upper(t.text) == "DBO") ||
+                     (t.kind == TSqlToken::QuotedIdentifier && Upper(t.text.substr(1, t.text.size() - 2)) == "DBO");
+    if (dbo && w.Is(i + 1, ".")) {
+      w.Blank(i);
+      w.Blank(i + 1);
+    }
+  }
+  w.Reindex();
+}
+
+bool IsHintList(Work& w, size_t open, size_t close) {
+  if (close >= w.Count() || close == open + 1) return false;
+  for (size_t j = open + 1; j < close; ++j) {
+    const bool comma = (j - open) % 2 == 0;
+    if (comma ? !w.Is(j, ",") : !TableHints().count(Upper(w.At(j).text))) return false;
+  }
+  return true;
+}
+
+// Table hints change locking only; SQLite readers never block behind writers in WAL mode.
+void DropTableHints(Work& w) {
+  for (size_t i = 0; i < w.Count(); ++i) {
+    if (w.Is(i, "WITH") && w.Is(i + 1, "(") && IsHintList(w, i + 1, w.Match(i + 1))) {
+      const size_t close = w.Match(i + 1);
+      for (size_t j = i; j <= close; ++j) w.Blank(j);
+      i = close;
+    } else if (w.Is(i, "(") && i > 0 && w.At(i - 1).kind != TSqlToken::Symbol && w.Match(i) == i + 2 &&
+               TableHints().count(Upper(w.At(i + 1).text))) {
+      for (size_t j = i; j <= i + 2; ++j) w.Blank(j);
+      i += 2;
+    }
+  }
+  w.Reindex();
+}
+
+void RenameFunctions(Work& w) {
+  for (size_t i = 0; i + 1 < w.Count(); ++i) {
+    auto& t = w.At(i);
+    if (t.kind == TSqlToken::Identifier && w.Is(i + 1, "(") && t.Is("ISNULL")) t.text = "IFNULL";
+  }
+}
+
+// CAST to DECIMAL(p, s) or MONEY rounds to the scale; CAST to a date-time keeps the text form in which
+// date-times are stored (SQLite would turn '2025-01-31' into the number 2025).
+void AdaptCasts(Work& w) {
+  for (size_t i = 0; i + 1 < w.Count(); ++i) {
+    if (!w.At(i).Is("CAST") || !w.Is(i + 1, "(")) continue;
+    const size_t open = i + 1, close = w.Match(open);
+    size_t as = w.Count();
+    for (size_t j = open + 1; j < close; ++j) {
+      if (w.Is(j, "(")) j = w.Match(j);
+      else if (w.Is(j, "AS")) as = j;
+    }
+    if (as >= close) CannotAdapt("CAST 缺少类型", w.Original());
+    const std::string type = Upper(w.At(as + 1).text);
+    if (type == "DECIMAL" || type == "NUMERIC" || type == "MONEY" || type == "SMALLMONEY") {
+      std::string scale = (type == "MONEY" || type == "SMALLMONEY") ? "4" : "0";
+      if (w.Is(as + 2, "(")) {
+        const size_t typeClose = w.Match(as + 2);
+        if (w.Is(as + 4, ",") && as + 5 < typeClose) scale = w.At(as + 5).text;
+      }
+      w.At(i).text = "ROUND";
+      w.At(as + 1).text = "REAL";
+      for (size_t j = as + 2; j < close; ++j) w.Blank(j);
+      w.InsertAfter(open, "CAST(");
+      w.InsertAfter(close, "," + scale + ")");
+    } else if (type == "DATETIME" || type == "DATE" || type == "SMALLDATETIME" || type == "DATETIME2") {
+      w.Blank(i);
+      for (size_t j = as; j < close; ++j) w.Blank(j);
+    }
+    i = open;
+  }
+  w.Reindex();
+}
+
+// Where the SELECT starting at position select ends (a ")" of the enclosing level or Count()).
+size_t SelectScopeEnd(Work& w, size_t select, bool rejectCompound) {
+  for (size_t j = select + 1; j < w.Count(); ++j) {
+    if (w.Is(j, "(")) { j = w.Match(j); continue; }
+    if (w.Is(j, ")") || w.Is(j, ";")) return j;
+    if (rejectCompound && (w.Is(j, "UNION") || w.Is(j, "EXCEPT") || w.Is(j, "INTERSECT")))
+      CannotAdapt("TOP 与 UNION 同用", w.Original());
+  }
+  return w.Count();
+}
+
+void AdaptTop(Work& w) {
+  for (size_t i = 0; i < w.Count(); ++i) {
+    if (!w.At(i).Is("SELECT")) continue;
+    size_t top = i + 1;
+    if (w.Is(top, "DISTINCT") || w.Is(top, "ALL")) ++top;
+    if (!w.Is(top, "TOP")) continue;
+    std::string count;
+    size_t last = top + 1;
+    if (w.Is(top + 1, "(")) {
+      last = w.Match(top + 1);
+      if (last != top + 3) CannotAdapt("TOP 的行数", w.Original());
+      count = w.At(top + 2).text;
+    } else if (top + 1 < w.Count()) {
+      count = w.At(top + 1).text;
+    }
+    if (count.empty() || !std::all_of(count.begin(), count.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); }))
+      CannotAdapt("TOP 的行数", w.Original());
+    if (w.Is(last + 1, "PERCENT") || (w.Is(last + 1, "WITH") && w.Is(last + 2, "TIES")))
+      CannotAdapt("TOP PERCENT/WITH TIES", w.Original());
+    const size_t end = SelectScopeEnd(w, i, true);
+    for (size_t j = top; j <= last; ++j) w.Blank(j);
+    if (end < w.Count()) w.InsertBefore(end, " LIMIT " + count);
+    else w.AppendAtEnd(" LIMIT " + count);
+  }
+}
+
+// "alias = expression" items of a select list become "expression AS alias".
+void AdaptAliasAssignments(Work& w) {
+  for (size_t i = 0; i < w.Count(); ++i) {
+    if (!w.At(i).Is("SELECT")) continue;
+    size_t start = i + 1;
+    if (w.Is(start, "DISTINCT") || w.Is(start, "ALL")) ++start;
+    size_t itemStart = start;
+    for (size_t j = start; j <= w.Count(); ++j) {
+      const bool atEnd = j == w.Count() || w.Is(j, ")") || w.Is(j, "FROM") || w.Is(j, "INTO") || w.Is(j, ";") ||
+                         w.Is(j, "UNION") || w.Is(j, "EXCEPT") || w.Is(j, "INTERSECT") || w.Is(j, "WHERE") ||
+                         w.Is(j, "GROUP") || w.Is(j, "ORDER");
+      if (!atEnd && w.Is(j, "(")) { j = w.Match(j); continue; }
+      if (atEnd || w.Is(j, ",")) {
+        const auto& first = w.At(itemStart);
+        if (j > itemStart + 2 && (first.kind == TSqlToken::Identifier || first.kind == TSqlToken::QuotedIdentifier) &&
+            w.Is(itemStart + 1, "=") && !ChainBreakWords().count(Upper(first.text))) {
+          const std::string alias = first.text;
+          w.Blank(itemStart);
+          w.Blank(itemStart + 1);
+          w.InsertAfter(j - 1, " AS " + alias);
+        }
+        itemStart = j + 1;
+      }
+      if (atEnd) break;
+    }
+  }
+  w.Reindex();
+}
+
+// "reverse(column) LIKE 'prefix%'" is the suffix search of serial numbers. SQLite uses an index only for a
+// range, so the prefix becomes a range on the indexed expression (case-insensitive, as LIKE is), with the
+// LIKE kept to decide exactly.
+void AdaptPrefixLikes(Work& w) {
+  for (size_t i = 0; i + 5 < w.Count(); ++i) {
+    if (!w.At(i).Is("REVERSE") || !w.Is(i + 1, "(")) continue;
+    const size_t close = w.Match(i + 1);
+    const bool column = (close == i + 3 && w.At(i + 2).kind == TSqlToken::Identifier) ||
+                        (close == i + 5 && w.At(i + 2).kind == TSqlToken::Identifier && w.Is(i + 3, ".") &&
+                         w.At(i + 4).kind == TSqlToken::Identifier);
+    if (!column || !w.Is(close + 1, "LIKE") || close + 2 >= w.Count() || w.At(close + 2).kind != TSqlToken::String)
+      continue;
+    if (w.Is(close + 3, "ESCAPE")) continue;
+    const std::string literal = w.At(close + 2).text;
+    const std::string pattern = literal.substr(1, literal.size() - 2);
+    if (pattern.size() < 2 || pattern.back() != '%') continue;
+    std::string prefix = pattern.substr(0, pattern.size() - 1);
+    bool plain = prefix.find_first_of("%_") == std::string::npos;
+    for (char c : prefix) plain = plain && static_cast<unsigned char>(c) < 0x7E && c != '\'';
+    if (!plain) continue;
+    for (char& c : prefix) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    std::string upperBound = prefix;
+    upperBound.back() = static_cast<char>(upperBound.back() + 1);
+    std::string expression;
+    for (size_t j = i; j <= close; ++j) expression += w.At(j).text;
+    w.At(i).text = "(" + expression + " COLLATE NOCASE >= '" + prefix + "' AND " + expression + " COLLATE NOCASE < '" +
+                   upperBound + "' AND " + expression + " LIKE " + literal + ")";
+    for (size_t j = i + 1; j <= close + 2; ++j) w.Blank(j);
+    i = close + 2;
+  }
+  w.Reindex();
+}
+
+// "+" between texts joins them in the server's dialect; SQLite joins with "||". A chain of operands
+// joined by "+" is a text chain when one operand is a text: a literal, a text column, a text function.
+class ConcatAdapter {
+ public:
+  ConcatAdapter(Work& w, const std::function<bool(std::string_view)>& isTextColumn)
+      : w_(w), isTextColumn_(isTextColumn) {}
+
+  void Run() { Range(0, w_.Count()); }
+
+ private:
+  // Adapts the chains of [begin, end) and tells whether the range holds a text chain.
+  bool Range(size_t begin, size_t end) {
+    bool anyText = false;
+    std::vector<size_t> pluses;
+    bool chainText = false;
+    auto close = [&] {
+      if (chainText && !pluses.empty())
+        for (size_t p : pluses) w_.At(p).text = "||";
+      anyText = anyText || chainText;
+      pluses.clear();
+      chainText = false;
+    };
+    for (size_t j = begin; j < end; ++j) {
+      auto& t = w_.At(j);
+      if (t.kind == TSqlToken::String) {
+        chainText = true;
+      } else if (t.kind == TSqlToken::Symbol) {
+        if (t.text == "+") {
+          pluses.push_back(j);
+        } else if (t.text == "(") {
+          const size_t m = w_.Match(j);
+          const bool inner = Range(j + 1, m);
+          const bool call = j > begin && w_.At(j - 1).kind == TSqlToken::Identifier;
+          if (call) {
+            const std::string name = Upper(w_.At(j - 1).text);
+            if (TextFunctions().count(name) || (name == "CAST" && CastsToText(j, m))) chainText = true;
+          } else if (inner) {
+            chainText = true;
+          }
+          j = m;
+        } else if (t.text == "*" || t.text == "/" || t.text == "%" || t.text == ".") {
+          // binds tighter than "+": part of the operand
+        } else {
+          close();
+        }
+      } else if (t.kind == TSqlToken::Identifier || t.kind == TSqlToken::QuotedIdentifier) {
+        const std::string upper = Upper(t.text);
+        if (t.kind == TSqlToken::Identifier && ChainBreakWords().count(upper)) {
+          close();
+        } else if (!w_.Is(j + 1, "(") && !w_.Is(j + 1, ".") && isTextColumn_) {
+          std::string name = t.text;
+          if (t.kind == TSqlToken::QuotedIdentifier) name = name.substr(1, name.size() - 2);
+          if (isTextColumn_(name)) chainText = true;
+        }
+      }
+    }
+    close();
+    return anyText;
+  }
+
+  bool CastsToText(size_t open, size_t close) {
+    for (size_t j = close; j > open + 1; --j)
+      if (w_.Is(j - 1, "AS")) return j < close && IsTextTypeName(Upper(w_.At(j).text));
+    return false;
+  }
+
+  Work& w_;
+  const std::function<bool(std::string_view)>& isTextColumn_;
+};
+
+std::string ArgumentValue(const std::vector<TSqlToken>& tokens) {
+  std::vector<const TSqlToken*> sig;
+  for (const auto& t : tokens)
+    if (t.Significant()) sig.push_back(&t);
+  if (sig.size() >= 2 && sig[0]->kind == TSqlToken::Variable && sig[1]->text == "=")
+    sig.erase(sig.begin(), sig.begin() + 2);
+  if (sig.size() == 1 && sig[0]->kind == TSqlToken::String) {
+    const std::string& s = sig[0]->text;
+    std::string value;
+    for (size_t i = 1; i + 1 < s.size(); ++i) {
+      value += s[i];
+      if (s[i] == '\'') ++i;
+    }
+    return value;
+  }
+  std::string text;
+  for (const auto* t : sig) text += t->text;
+  return text;
+}
+
+TAdaptedStatement AdaptProcedureCall(const std::vector<TSqlToken>& tokens, std::string_view original) {
+  std::vector<TSqlToken> sig;
+  for (const auto& t : tokens)
+    if (t.Significant()) sig.push_back(t);
+  size_t i = 1;
+  if (i + 1 < sig.size() && Upper(sig[i].text) == "DBO" && sig[i + 1].text == ".") i += 2;
+  if (i >= sig.size() || sig[i].kind != TSqlToken::Identifier) CannotAdapt("EXEC 缺少过程名", original);
+  TAdaptedStatement result;
+  result.IsProcedureCall = true;
+  result.Procedure = Upper(sig[i].text);
+  std::vector<TSqlToken> current;
+  int depth = 0;
+  for (size_t j = i + 1; j < sig.size(); ++j) {
+    if (sig[j].text == "(") ++depth;
+    if (sig[j].text == ")") --depth;
+    if (depth == 0 && (sig[j].text == "," || sig[j].text == ";")) {
+      result.Arguments.push_back(ArgumentValue(current));
+      current.clear();
+      continue;
+    }
+    current.push_back(sig[j]);
+  }
+  if (!current.empty()) result.Arguments.push_back(ArgumentValue(current));
+  return result;
+}
+
+// Splits a batch into statements: at ";" and where a new statement begins at the outer level, as the
+// server reads statements joined by line breaks.
+std::vector<std::vector<TSqlToken>> SplitStatements(std::vector<TSqlToken> tokens) {
+  std::vector<std::vector<TSqlToken>> statements;
+  std::vector<TSqlToken> current;
+  int depth = 0;
+  std::string firstWord, previous;
+  bool bodySelectSeen = false;
+  auto flush = [&] {
+    bool any = std::any_of(current.begin(), current.end(), [](const TSqlToken& t) { return t.Significant(); });
+    if (any) statements.push_back(std::move(current));
+    current.clear();
+    firstWord.clear();
+    previous.clear();
+    bodySelectSeen = false;
+  };
+  for (auto& t : tokens) {
+    if (!t.Significant()) { current.push_back(std::move(t)); continue; }
+    const std::string word = t.kind == TSqlToken::Identifier ? Upper(t.text) : std::string();
+    if (t.kind == TSqlToken::Symbol && t.text == ";" && depth == 0) { flush(); continue; }
+    if (depth == 0 && !firstWord.empty() && !word.empty()) {
+      bool boundary = false;
+      static const std::set<std::string> starts = {"INSERT", "UPDATE", "DELETE", "EXEC", "EXECUTE", "CREATE", "DROP", "ALTER"};
+      if (starts.count(word) && previous != "ON" && !(word == "UPDATE" && previous == "FOR")) {
+        boundary = true;
+      } else if (word == "SELECT" || word == "VALUES") {
+        const bool compound = previous == "UNION" || previous == "ALL" || previous == "EXCEPT" || previous == "INTERSECT";
+        const bool body = (firstWord == "INSERT" || firstWord == "CREATE" || firstWord == "WITH") && !bodySelectSeen;
+        if (body) bodySelectSeen = true;
+        boundary = word == "SELECT" && !compound && !body;
+      }
+      if (boundary) flush();
+    }
+    if (firstWord.empty()) firstWord = word.empty() ? t.text : word;
+    if (t.kind == TSqlToken::Symbol && t.text == "(") ++depth;
+    if (t.kind == TSqlToken::Symbol && t.text == ")") --depth;
+    previous = word.empty() ? t.text : word;
+    current.push_back(std::move(t));
+  }
+  flush();
+  return statements;
+}
+
+}  // namespace
+
+bool TSqlToken::Is(std::string_view word) const {
+  if (kind != Identifier && kind != Symbol) return false;
+  if (text.size() != word.size()) return false;
+  for (size_t i = 0; i < text.size(); ++i)
+    if (std::toupper(static_cast<unsigned char>(text[i])) != std::toupper(static_cast<unsigned char>(word[i]))) return false;
+  return true;
+}
+
+std::vector<TSqlToken> TokenizeSql(std::string_view sql) {
+  std::vector<TSqlToken> tokens;
+  size_t i = 0;
+  const size_t n = sql.size();
+  auto unterminated = [&](const char* what) {
+    throw EDatabaseError(std::string("SQL语句中") + what + "未结束: " + std::string(sql));
+  };
+  while (i < n) {
+    const unsigned char c = static_cast<unsigned char>(sql[i]);
+    const size_t start = i;
+    TSqlToken::Kind kind;
+    if (std::isspace(c)) {
+      while (i < n && std::isspace(static_cast<unsigned char>(sql[i]))) ++i;
+      kind = TSqlToken::Space;
+    } else if (c == '-' && i + 1 < n && sql[i + 1] == '-') {
+      while (i < n && sql[i] != '\n') ++i;
+      kind = TSqlToken::Comment;
+    } else if (c == '/' && i + 1 < n && sql[i + 1] == '*') {
+      const size_t close = sql.find("*/", i + 2);
+      if (close == std::string_view::npos) unterminated("注释");
+      i = close + 2;
+      kind = TSqlToken::Comment;
+    } else if (c == '\'' || c == '"' || c == '[' || c == '`') {
+      const char closing = c == '[' ? ']' : static_cast<char>(c);
+      ++i;
+      for (;;) {
+        if (i >= n) unterminated(c == '\'' ? "字符串" : "标识符");
+        if (sql[i] == closing) {
+          if (i + 1 < n && sql[i + 1] == closing) { i += 2; continue; }
+          ++i;
+          break;
+        }
+        ++i;
+      }
+      kind = c == '\'' ? TSqlToken::String : TSqlToken::QuotedIdentifier;
+    } else if (c == '@' || c == '#') {
+      ++i;
+      while (i < n && IsWordChar(static_cast<unsigned char>(sql[i]))) ++i;
+      kind = TSqlToken::Variable;
+    } else if (IsWordStart(c)) {
+      while (i < n && IsWordChar(static_cast<unsigned char>(sql[i]))) ++i;
+      kind = TSqlToken::Identifier;
+    } else if (std::isdigit(c) || (c == '.' && i + 1 < n && std::isdigit(static_cast<unsigned char>(sql[i + 1])))) {
+      while (i < n && (std::isalnum(static_cast<unsigned char>(sql[i])) || sql[i] == '.')) {
+        if ((sql[i] == 'e' || sql[i] == 'E') && i + 1 < n && (sql[i + 1] == '+' || sql[i + 1] == '-')) ++i;
+        ++i;
+      }
+      kind = TSqlToken::Number;
+    } else {
+      static const char* pairs[] = {"<>", "<=", ">=", "!=", "||", "==", "!<", "!>"};
+      i += 1;
+      for (const char* p : pairs)
+        if (sql.substr(start, 2) == p) { i = start + 2; break; }
+      kind = TSqlToken::Symbol;
+    }
+    tokens.push_back(TSqlToken{kind, std::string(sql.substr(start, i - start))});
+  }
+  return tokens;
+}
+
+std::string QuoteSqlString(std::string_view text) {
+  std::string result = "'";
+  for (char c : text) {
+    result += c;
+    if (c == '\'') result += '\'';
+  }
+  return result + "'";
+}
+
+TSqlDialect::TSqlDialect() = default;
+
+void TSqlDialect::AddMacro(const std::string& name, Macro macro) { macros_[Upper(name)] = std::move(macro); }
+
+std::vector<TSqlToken> TSqlDialect::ExpandMacros(std::vector<TSqlToken> tokens, std::string_view original,
+                                                 int depth) const {
+  if (macros_.empty()) return tokens;
+  if (depth > 8) CannotAdapt("函数嵌套过深", original);
+  Work w(std::move(tokens), original);
+  bool changed = false;
+  for (size_t i = 0; i + 1 < w.Count(); ++i) {
+    auto& t = w.At(i);
+    if (t.kind != TSqlToken::Identifier || !w.Is(i + 1, "(")) continue;
+    auto found = macros_.find(Upper(t.text));
+    if (found == macros_.end()) continue;
+    const size_t close = w.Match(i + 1);
+    std::vector<std::string> args;
+    std::string current;
+    bool any = false;
+    for (size_t j = i + 2; j < close; ++j) {
+      if (w.Is(j, "(")) {
+        const size_t m = w.Match(j);
+        for (size_t k = j; k <= m; ++k) current += w.At(k).text + " ";
+        j = m;
+        any = true;
+        continue;
+      }
+      if (w.Is(j, ",")) { args.push_back(current); current.clear(); continue; }
+      current += w.At(j).text + " ";
+      any = true;
+    }
+    if (any || !args.empty()) args.push_back(current);
+    if (static_cast<int>(args.size()) != found->second.ArgumentCount)
+      CannotAdapt(found->first + " 需要 " + std::to_string(found->second.ArgumentCount) + " 个参数", original);
+    std::string text = found->second.Template;
+    for (size_t a = 0; a < args.size(); ++a) {
+      const std::string placeholder = "{" + std::to_string(a) + "}";
+      for (size_t pos; (pos = text.find(placeholder)) != std::string::npos;)
+        text.replace(pos, placeholder.size(), "(" + args[a] + ")");
+    }
+    t.text = "(" + text + ")";
+    t.kind = TSqlToken::Symbol;  // re-tokenized below
+    for (size_t j = i + 1; j <= close; ++j) w.Blank(j);
+    i = close;
+    changed = true;
+  }
+  if (!changed) return w.TakeTokens();
+  return ExpandMacros(TokenizeSql(w.Text()), original, depth + 1);
+}
+
+TAdaptedStatement TSqlDialect::AdaptStatement(std::vector<TSqlToken> tokens, std::string_view original) const {
+  const std::string statementText = [&] {
+    std::string s;
+    for (const auto& t : tokens) s += t.text;
+    return s;
+  }();
+  auto first = std::find_if(tokens.begin(), tokens.end(), [](const TSqlToken& t) { return t.Significant(); });
+  if (first != tokens.end() && (first->Is("EXEC") || first->Is("EXECUTE"))) return AdaptProcedureCall(tokens, statementText);
+  Work w(std::move(tokens), statementText);
+  RejectUnsupported(w);
+  DropPrefixes(w);
+  Work expanded(ExpandMacros(w.TakeTokens(), statementText, 0), statementText);
+  DropTableHints(expanded);
+  RenameFunctions(expanded);
+  AdaptCasts(expanded);
+  AdaptTop(expanded);
+  AdaptAliasAssignments(expanded);
+  AdaptPrefixLikes(expanded);
+  ConcatAdapter(expanded, isTextColumn_).Run();
+  TAdaptedStatement result;
+  result.Sql = expanded.Text();
+  return result;
+}
+
+std::vector<TAdaptedStatement> TSqlDialect::Adapt(std::string_view sql) const {
+  std::vector<TAdaptedStatement> result;
+  for (auto& statement : SplitStatements(TokenizeSql(sql))) result.push_back(AdaptStatement(std::move(statement), sql));
+  return result;
+}
+
+TAdaptedStatement TSqlDialect::AdaptOne(std::string_view sql) const {
+  auto statements = Adapt(sql);
+  if (statements.size() != 1)
+    throw EDatabaseError((statements.empty() ? "SQL语句为空: " : "只能执行一条查询语句: ") + std::string(sql));
+  return std::move(statements.front());
+}
+
+}  // namespace jxc
