@@ -885,7 +885,9 @@ void TDataSet::Post() {
           } else {
             auto up = [&](std::vector<int32_t>& v) {
               auto it = std::upper_bound(v.begin(), v.end(), slot, [&](int32_t a, int32_t b) { return m.CompareSlots(a, b) < 0; });
-              return v.insert(it, slot) - v.begin();
+              // Two statements: insert may move the buffer, and begin() must be read after it.
+              auto placed = v.insert(it, slot);
+              return placed - v.begin();
             };
             if (m.sortedValid) up(m.sorted);
             m.SetPos(static_cast<int>(up(m.view)));

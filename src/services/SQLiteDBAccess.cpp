@@ -145,13 +145,22 @@ void TSQLiteDBAccess::LoadCatalog() {
   std::vector<std::pair<std::string, std::string>> names;
   while (objects->Step()) names.emplace_back(objects->Text(0), objects->Text(1));
   for (const auto& [name, type] : names) {
-    auto info = connection_.PrepareOnce("SELECT name, type FROM pragma_table_info(" + QuoteSqlString(name) + ")");
+    auto info =
+        connection_.PrepareOnce("SELECT name, type, pk FROM pragma_table_info(" + QuoteSqlString(name) + ")");
     auto& columns = tables_[Upper(name)];
+    int keyColumns = 0;
     while (info->Step()) {
       Column column{info->Text(0), FieldDefForDeclaredType(info->Text(0), info->Text(1))};
+      if (info->Int64(2) > 0) {
+        ++keyColumns;
+        column.OwnKey = type == "table" && Upper(info->Text(1)) == "INTEGER";
+      }
       columnsByName_.emplace(Upper(column.Name), column.Def);
       columns.push_back(std::move(column));
     }
+    // Only a single-column INTEGER PRIMARY KEY is the row's own number.
+    if (keyColumns != 1)
+      for (auto& column : columns) column.OwnKey = false;
     if (type == "view") viewNames_[Upper(name)] = name;
   }
 }
@@ -313,6 +322,8 @@ int TSQLiteDBAccess::WriteDelta(TClientDataSet& dataSet, const std::string& tabl
   // Dataset field position -> column name, for the fields the table has.
   std::vector<std::pair<size_t, std::string>> mapped;
   size_t idField = defs.size();
+  const bool ownKey = std::any_of(columns.begin(), columns.end(),
+                                  [](const Column& c) { return c.OwnKey && Upper(c.Name) == "F_ID"; });
   for (size_t f = 0; f < defs.size(); ++f) {
     for (const auto& column : columns) {
       if (Upper(column.Name) != Upper(defs[f].Name)) continue;
@@ -323,7 +334,11 @@ int TSQLiteDBAccess::WriteDelta(TClientDataSet& dataSet, const std::string& tabl
   }
   const auto delta = dataSet.GetDelta();
   if (delta.empty()) return 0;
-  if (idField == defs.size()) throw EDatabaseError("数据集没有F_ID字段, 不能写入表[" + table + "]");
+  // Updates and deletes find their row by F_ID; inserts need one unless the table numbers its own rows.
+  const bool keyNeeded = !ownKey || std::any_of(delta.begin(), delta.end(),
+                                                [](const TDeltaRecord& c) { return c.Status != usInserted; });
+  if (idField == defs.size() && keyNeeded)
+    throw EDatabaseError("数据集没有F_ID字段, 不能写入表[" + table + "]");
   int written = 0;
   for (const auto& change : delta) {
     if (change.Status == usInserted) {
@@ -370,6 +385,9 @@ int TSQLiteDBAccess::WriteDelta(TClientDataSet& dataSet, const std::string& tabl
 
 int TSQLiteDBAccess::ApplyUpdates(TClientDataSet& dataSet, const std::string& tableName, bool) {
   ++calls_;
+  // A record still in edit or insert is posted first (its BeforePost and checks run), so what the screen
+  // shows is what is written; a post that fails raises before anything is sent.
+  dataSet.CheckBrowseMode();
   TSQLiteTransaction transaction(connection_);
   const int written = WriteDelta(dataSet, tableName);
   transaction.Commit();
@@ -381,6 +399,7 @@ void TSQLiteDBAccess::ApplyUpdatesList(const std::vector<TClientDataSet*>& dataS
                                        const std::vector<std::string>& tableNames) {
   ++calls_;
   if (dataSets.size() != tableNames.size()) throw EDatabaseError("数据集个数与表名个数不一致");
+  for (auto* dataSet : dataSets) dataSet->CheckBrowseMode();
   {
     TSQLiteTransaction transaction(connection_);
     for (size_t i = 0; i < dataSets.size(); ++i) WriteDelta(*dataSets[i], tableNames[i]);

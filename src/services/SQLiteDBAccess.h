@@ -78,6 +78,8 @@ class TSQLiteDBAccess : public IDBAccess, public ICommonUtils {
   struct Column {
     std::string Name;
     TFieldDef Def;
+    // The table's own integer key (INTEGER PRIMARY KEY): an insert that leaves it out gets the next number.
+    bool OwnKey = false;
   };
   const std::vector<Column>& TableColumns(const std::string& table) const;
 

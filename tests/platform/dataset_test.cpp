@@ -396,6 +396,40 @@ TEST(DataSetOrder, IndexSortsStablyOnSeveralFieldsWithNullsFirst) {
   EXPECT_THROW(t.SetIndexFieldNames("F_NOPE"), EDatabaseError);
 }
 
+// Appending to an indexed table whose order vectors are exactly full made them grow while the new row's
+// place was being read, so the cursor pointed anywhere and the following edit wrote into another row.
+TEST(DataSetOrder, AppendedRowOfAnIndexedTableIsTheCurrentOneWhateverItsSize) {
+  for (int size = 1; size <= 20; ++size) {
+    SCOPED_TRACE("rows before the append: " + std::to_string(size));
+    TMemTable t;
+    std::vector<TRowValues> rows;
+    for (int i = 0; i < size; ++i) rows.push_back({static_cast<long long>(i + 1), "n" + std::to_string(100 + 2 * i), i});
+    MakeProducts(t, rows);
+    t.SetIndexFieldNames("F_NAME");
+    // Between the existing names, so the new row lands inside the order, and at the end.
+    for (const char* name : {"n101", "n999"}) {
+      t.Append();
+      t.FieldByName("F_ID").SetAsLargeInt(1000 + size);
+      t.FieldByName("F_NAME").SetAsString(name);
+      t.Post();
+      ASSERT_GE(t.RecNo(), 1);
+      ASSERT_LE(t.RecNo(), t.RecordCount());
+      EXPECT_EQ(t.FieldByName("F_NAME").AsString(), name);
+      t.Edit();
+      t.FieldByName("F_QTY").SetAsInteger(-1);
+      t.Post();
+    }
+    int edited = 0;
+    for (t.First(); !t.Eof(); t.Next())
+      if (t.FieldByName("F_QTY").AsInteger() == -1) {
+        ++edited;
+        EXPECT_EQ(t.FieldByName("F_ID").AsLargeInt(), 1000 + size);
+      }
+    EXPECT_EQ(edited, 2);
+    EXPECT_EQ(t.RecordCount(), size + 2);
+  }
+}
+
 TEST(DataSetSearch, LocateWithOptionsAndOnTheIndex) {
   TMemTable t;
   MakeProducts(t, ThreeRows());

@@ -96,6 +96,72 @@ TEST_F(DbUpdates, WritingToAViewAnUnknownTableOrWithoutIdIsRefused) {
   EXPECT_EQ(db_->Query("SELECT F_NAME FROM TB_SHOP").Rows[0][0].ToString(), "总部");
 }
 
+TEST_F(DbUpdates, ARecordStillBeingEditedIsPostedAndWritten) {
+  db_->ExecSQL("INSERT INTO TB_SHOP (F_ID, F_NAME) VALUES (1, 'NORTH')\nINSERT INTO TB_SHOP (F_ID, F_NAME) VALUES (2, 'EAST')");
+  auto shops = db_->OpenSQL("SELECT F_ID, F_NAME FROM TB_SHOP ORDER BY F_ID");
+  shops->Edit();
+  shops->FieldByName("F_NAME").SetValue(Variant("SOUTH"));  // no Post: the user is still in the cell
+  EXPECT_EQ(db_->ApplyUpdates(*shops, "TB_SHOP"), 1);
+  EXPECT_EQ(shops->State(), dsBrowse);
+  EXPECT_EQ(shops->ChangeCount(), 0);
+  EXPECT_EQ(db_->Query("SELECT F_NAME FROM TB_SHOP WHERE F_ID = 1").Rows[0][0].ToString(), "SOUTH");
+
+  // Several datasets: the insert being typed into the second is written with the first.
+  auto more = db_->OpenSQL("SELECT F_ID, F_NAME FROM TB_SHOP WHERE 1 = 0");
+  shops->Last();
+  shops->Edit();
+  shops->FieldByName("F_NAME").SetValue(Variant("WEST"));
+  more->Append();
+  more->FieldByName("F_ID").SetValue(Variant(3));
+  more->FieldByName("F_NAME").SetValue(Variant("CENTRE"));
+  db_->ApplyUpdatesList({shops.get(), more.get()}, {"TB_SHOP", "TB_SHOP"});
+  EXPECT_EQ(db_->Query("SELECT F_NAME FROM TB_SHOP WHERE F_ID = 2").Rows[0][0].ToString(), "WEST");
+  EXPECT_EQ(Count("SELECT COUNT(*) FROM TB_SHOP WHERE F_ID = 3 AND F_NAME = 'CENTRE'"), 1);
+}
+
+TEST_F(DbUpdates, APostThatFailsBeforeTheSaveSendsNothingAndKeepsTheEdit) {
+  db_->ExecSQL("INSERT INTO TB_SHOP (F_ID, F_NAME) VALUES (1, 'NORTH')");
+  auto first = db_->OpenSQL("SELECT F_ID, F_NAME FROM TB_SHOP");
+  auto second = db_->OpenSQL("SELECT F_ID, F_NAME FROM TB_SHOP");
+  first->Edit();
+  first->FieldByName("F_NAME").SetValue(Variant("SOUTH"));
+  first->Post();
+  second->BeforePost = [](TDataSet&) { throw EDatabaseError("名称不能为空"); };
+  second->Edit();
+  second->FieldByName("F_NAME").SetValue(Variant(""));
+  EXPECT_THROW(db_->ApplyUpdatesList({first.get(), second.get()}, {"TB_SHOP", "TB_SHOP"}), EDatabaseError);
+  EXPECT_EQ(db_->Query("SELECT F_NAME FROM TB_SHOP").Rows[0][0].ToString(), "NORTH");
+  EXPECT_EQ(first->ChangeCount(), 1);
+  EXPECT_EQ(second->State(), dsEdit);
+  EXPECT_EQ(second->FieldByName("F_NAME").AsString(), "");
+}
+
+TEST_F(DbUpdates, ATableThatNumbersItsOwnRowsTakesInsertsWithoutId) {
+  // The operation log is written as the editors write it: no F_ID among the fields.
+  auto log = db_->OpenSQL("SELECT F_BILL_ID, F_KIND, F_BILL_CODE, F_MESSAGE, F_ADD_USER, F_ADD_DATE FROM TB_SYS_LOG WHERE 1 = 0");
+  for (int kind : {1, 2}) {
+    log->Append();
+    log->FieldByName("F_BILL_ID").SetValue(Variant(42));
+    log->FieldByName("F_KIND").SetValue(Variant(kind));
+    log->FieldByName("F_MESSAGE").SetValue(Variant("新增"));
+    log->Post();
+  }
+  EXPECT_EQ(db_->ApplyUpdates(*log, "TB_SYS_LOG"), 2);
+  EXPECT_EQ(Count("SELECT COUNT(DISTINCT F_ID) FROM TB_SYS_LOG WHERE F_BILL_ID = 42 AND F_ID IS NOT NULL"), 2);
+  // An edit or delete still needs the key to find its row.
+  log->First();
+  log->Edit();
+  log->FieldByName("F_MESSAGE").SetValue(Variant("改"));
+  log->Post();
+  EXPECT_THROW(db_->ApplyUpdates(*log, "TB_SYS_LOG"), EDatabaseError);
+  // A table with a key of its own kind (BIGINT) still refuses a dataset without F_ID.
+  auto shops = db_->OpenSQL("SELECT F_NAME FROM TB_SHOP WHERE 1 = 0");
+  shops->Append();
+  shops->FieldByName("F_NAME").SetValue(Variant("无号"));
+  shops->Post();
+  EXPECT_THROW(db_->ApplyUpdates(*shops, "TB_SHOP"), EDatabaseError);
+}
+
 // A bill header and its lines, opened empty as a bill screen opens them for a new bill.
 struct Bill {
   std::unique_ptr<TClientDataSet> Head, Lines;
