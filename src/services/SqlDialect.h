@@ -11,20 +11,9 @@
 #include <string_view>
 #include <vector>
 
+#include "services/SqlTokens.h"
+
 namespace jxc {
-
-struct TSqlToken {
-  enum Kind { Space, Comment, String, Identifier, QuotedIdentifier, Number, Symbol, Variable };
-  Kind kind = Space;
-  std::string text;
-  bool Significant() const { return kind != Space && kind != Comment; }
-  // Case-insensitive comparison with a keyword or symbol (identifiers and symbols only).
-  bool Is(std::string_view word) const;
-};
-
-// Splits SQL text into tokens; joining the texts gives the input back. Raises EDatabaseError for an
-// unterminated string, quoted identifier or comment.
-std::vector<TSqlToken> TokenizeSql(std::string_view sql);
 
 // One adapted statement: a query or command for SQLite, or a call of a procedure that the service runs.
 struct TAdaptedStatement {
@@ -36,8 +25,9 @@ struct TAdaptedStatement {
 
 class TSqlDialect {
  public:
-  // A table-valued or scalar function expanded in place: the template's {0}, {1}, ... receive the
-  // arguments (each wrapped in parentheses). A table function becomes a sub-query in FROM.
+  // A table-valued or scalar function expanded in place: each {0}, {1}, ... of the template outside its
+  // string literals receives the argument (wrapped in parentheses), once; the arguments' own text is
+  // never searched for placeholders. A table function becomes a sub-query in FROM.
   struct Macro {
     std::string Template;
     int ArgumentCount = 0;
@@ -63,8 +53,5 @@ class TSqlDialect {
   std::map<std::string, Macro> macros_;  // by upper-case name
   std::function<bool(std::string_view)> isTextColumn_;
 };
-
-// The text quoted as an SQL string literal (embedded quotes doubled).
-std::string QuoteSqlString(std::string_view text);
 
 }  // namespace jxc
