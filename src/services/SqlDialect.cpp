@@ -20,21 +20,11 @@ const std::set<std::string>& ChainBreakWords() {
   return words;
 }
 
-const std::set<std::string>& TextFunctions() {
-  static const std::set<std::string> names = {"LTRIM", "RTRIM", "TRIM", "UPPER", "LOWER", "SUBSTRING", "SUBSTR",
-                                              "LEFT", "RIGHT", "REPLACE", "REVERSE", "CHAR", "NCHAR", "STR"};
-  return names;
-}
-
 const std::set<std::string>& TableHints() {
   static const std::set<std::string> hints = {"NOLOCK", "READUNCOMMITTED", "ROWLOCK", "UPDLOCK", "HOLDLOCK",
                                               "READPAST", "NOWAIT", "TABLOCK", "TABLOCKX", "PAGLOCK", "XLOCK",
                                               "READCOMMITTED", "REPEATABLEREAD", "SERIALIZABLE"};
   return hints;
-}
-
-bool IsTextTypeName(const std::string& upperName) {
-  return upperName.find("CHAR") != std::string::npos || upperName.find("TEXT") != std::string::npos;
 }
 
 // The statement under adaptation.
@@ -104,9 +94,9 @@ void RenameFunctions(Work& w) {
 
 bool IsNumberToken(Work& w, size_t i) { return i < w.Count() && w.At(i).kind == TSqlToken::Number; }
 
-// CAST to DECIMAL(p, s) or MONEY rounds to the scale; CAST to a date-time keeps the text form in which
-// date-times are stored (SQLite would turn '2025-01-31' into the number 2025). Only the type and its size
-// may follow AS.
+// CAST to DECIMAL(p, s) or MONEY rounds to the scale. CAST to a date-time keeps the stored text form of
+// date-times (SQLite would turn '2025-01-31' into the number 2025) and writes a literal in that form;
+// CAST to DATE keeps the day. Only the type and its size may follow AS.
 void AdaptCasts(Work& w) {
   for (size_t i = 0; i + 1 < w.Count(); ++i) {
     if (!w.At(i).Is("CAST") || !w.Is(i + 1, "(")) continue;
@@ -135,7 +125,19 @@ void AdaptCasts(Work& w) {
       w.InsertAfter(open, "CAST(");
       w.InsertBefore(close, ")," + scale);
     } else if (type == "DATETIME" || type == "DATE" || type == "SMALLDATETIME" || type == "DATETIME2") {
-      w.Blank(i);
+      const bool dayOnly = type == "DATE";
+      if (as == open + 2 && w.At(open + 1).kind == TSqlToken::String) {
+        std::string stored;
+        if (!ReadSqlDateTime(SqlStringValue(w.At(open + 1).text), stored))
+          RefuseSql(w.At(open + 1).text + "不是有效的日期时间", w.Original());
+        w.At(open + 1).text = QuoteSqlString(dayOnly ? stored.substr(0, 10) + " 00:00:00" : stored);
+        w.Blank(i);
+      } else if (dayOnly) {
+        w.At(i).text = "strftime";
+        w.InsertAfter(open, "'%Y-%m-%d 00:00:00', ");
+      } else {
+        w.Blank(i);
+      }
       for (size_t j = as; j < close; ++j) w.Blank(j);
     }
     i = open;
@@ -252,8 +254,7 @@ void AdaptPrefixLikes(Work& w) {
 // joined by "+" is a text chain when one operand is a text: a literal, a text column, a text function.
 class ConcatAdapter {
  public:
-  ConcatAdapter(Work& w, const std::function<bool(std::string_view)>& isTextColumn)
-      : w_(w), isTextColumn_(isTextColumn) {}
+  ConcatAdapter(Work& w, const TSqlColumnKinds& columnKinds) : w_(w), columnKinds_(columnKinds) {}
 
   void Run() { Range(0, w_.Count()); }
 
@@ -283,7 +284,7 @@ class ConcatAdapter {
           const bool call = j > begin && w_.At(j - 1).kind == TSqlToken::Identifier;
           if (call) {
             const std::string name = UpperSql(w_.At(j - 1).text);
-            if (TextFunctions().count(name) || (name == "CAST" && CastsToText(j, m))) chainText = true;
+            if (SqlFunctionKind(name) == TSqlValueKind::Text || (name == "CAST" && CastsToText(j, m))) chainText = true;
           } else if (inner) {
             chainText = true;
           }
@@ -297,10 +298,10 @@ class ConcatAdapter {
         const std::string upper = UpperSql(t.text);
         if (t.kind == TSqlToken::Identifier && ChainBreakWords().count(upper)) {
           close();
-        } else if (!w_.Is(j + 1, "(") && !w_.Is(j + 1, ".") && isTextColumn_) {
+        } else if (!w_.Is(j + 1, "(") && !w_.Is(j + 1, ".") && columnKinds_) {
           std::string name = t.text;
           if (t.kind == TSqlToken::QuotedIdentifier) name = name.substr(1, name.size() - 2);
-          if (isTextColumn_(name)) chainText = true;
+          if (columnKinds_(name) == TSqlValueKind::Text) chainText = true;
         }
       }
     }
@@ -310,12 +311,12 @@ class ConcatAdapter {
 
   bool CastsToText(size_t open, size_t close) {
     for (size_t j = close; j > open + 1; --j)
-      if (w_.Is(j - 1, "AS")) return j < close && IsTextTypeName(UpperSql(w_.At(j).text));
+      if (w_.Is(j - 1, "AS")) return j < close && SqlTypeNameKind(UpperSql(w_.At(j).text)) == TSqlValueKind::Text;
     return false;
   }
 
   Work& w_;
-  const std::function<bool(std::string_view)>& isTextColumn_;
+  const TSqlColumnKinds& columnKinds_;
 };
 
 std::string ArgumentValue(const std::vector<TSqlToken>& tokens) {
@@ -494,11 +495,14 @@ TAdaptedStatement TSqlDialect::AdaptStatement(std::vector<TSqlToken> tokens, std
   Work expanded(ExpandMacros(w.TakeTokens(), statementText, 0), statementText);
   DropTableHints(expanded);
   RenameFunctions(expanded);
-  AdaptCasts(expanded);
   AdaptTop(expanded);
   AdaptAliasAssignments(expanded);
+  // After the alias items are rewritten (an "alias = value" is no comparison) and before the casts are
+  // (a CAST tells the kind of its value).
+  TypeComparedLiterals(expanded, columnKinds_);
+  AdaptCasts(expanded);
   AdaptPrefixLikes(expanded);
-  ConcatAdapter(expanded, isTextColumn_).Run();
+  ConcatAdapter(expanded, columnKinds_).Run();
   TAdaptedStatement result;
   result.Sql = expanded.Text();
   return result;

@@ -75,7 +75,9 @@ TEST(SqlDialect, AliasAssignmentsBecomeAsAliases) {
 
 TEST(SqlDialect, PlusJoinsTextsOnlyWhenAnOperandIsText) {
   TSqlDialect d;
-  d.SetTextColumnTest([](std::string_view name) { return name == "F_NAME" || name == "F_CODE"; });
+  d.SetColumnKinds([](std::string_view name) {
+    return name == "F_NAME" || name == "F_CODE" ? TSqlValueKind::Text : TSqlValueKind::Unknown;
+  });
   EXPECT_EQ(Adapt(d, "SELECT F_NAME + '-' + F_CODE AS F_T, F_QTY + 1 AS F_N FROM T"),
             "SELECT F_NAME || '-' || F_CODE AS F_T, F_QTY + 1 AS F_N FROM T");
   EXPECT_EQ(Adapt(d, "SELECT a.F_CODE + a.F_NAME FROM T a WHERE F_PRICE + F_COST > 1"),
@@ -88,7 +90,9 @@ TEST(SqlDialect, FunctionsAndCastsKeepTheServersResults) {
   EXPECT_EQ(Adapt(d, "SELECT ISNULL(F_QTY, 0) FROM T"), "SELECT IFNULL(F_QTY, 0) FROM T");
   EXPECT_EQ(Adapt(d, "SELECT CAST(F_EMPLOYEE_MONEY /F_QTY AS DECIMAL(10, 2)) F_PRICE_EMPLOYEE FROM T"),
             "SELECT ROUND(CAST(F_EMPLOYEE_MONEY /F_QTY AS REAL ),2) F_PRICE_EMPLOYEE FROM T");
-  EXPECT_EQ(Adapt(d, "SELECT CAST('2025-01-31' AS DATETIME)"), "SELECT ('2025-01-31' )");
+  // A date written as text becomes the stored form of date-times; a date of a date-time keeps the day.
+  EXPECT_EQ(Adapt(d, "SELECT CAST('2025-01-31' AS DATETIME)"), "SELECT ('2025-01-31 00:00:00' )");
+  EXPECT_EQ(Adapt(d, "SELECT CAST(F_BILL_DATE AS DATE)"), "SELECT strftime('%Y-%m-%d 00:00:00', F_BILL_DATE )");
   EXPECT_EQ(Adapt(d, "SELECT N'文本'"), "SELECT '文本'");
 }
 
@@ -146,6 +150,42 @@ TEST(SqlTokenizer, ANumberEndsWhereALetterBegins) {
   TSqlDialect d;
   EXPECT_EQ(Adapt(d, "SELECT * FROM VI_GetSysStock WITH(nolock) WHERE F_SHOP_ID  = 100005AND F_PRODUCT_ID =100072"),
             "SELECT * FROM VI_GetSysStock WHERE F_SHOP_ID = 100005 AND F_PRODUCT_ID =100072");
+}
+
+TEST(SqlLiterals, DatesAndNumbersAreReadAsTheServerReadsThem) {
+  const std::vector<std::pair<std::string, std::string>> dates = {
+      {"2025-06-13", "2025-06-13 00:00:00"},
+      {" 2025-6-3 ", "2025-06-03 00:00:00"},
+      {"20250613", "2025-06-13 00:00:00"},
+      {"2025", "2025-01-01 00:00:00"},
+      {"2025/06/13 8:05", "2025-06-13 08:05:00"},
+      {"2025-06-13T23:59:59.1234567", "2025-06-13 23:59:59.123"},
+      {"2025-06-13 23:59:59.000", "2025-06-13 23:59:59"},
+      {"10:30:00", "1899-12-30 10:30:00"},
+      {"", "1900-01-01 00:00:00"},
+  };
+  for (const auto& [text, stored] : dates) {
+    std::string read;
+    EXPECT_TRUE(ReadSqlDateTime(text, read)) << text;
+    EXPECT_EQ(read, stored) << text;
+  }
+  for (const char* text : {"2025-02-29", "2025-13-01", "2025-06-13 24:00", "2025-06-13 10:60", "13/06/2025",
+                           "2025-06-13x", "2025-06/13", "20250613 10", "today"}) {
+    std::string read;
+    EXPECT_FALSE(ReadSqlDateTime(text, read)) << text;
+  }
+  const std::vector<std::pair<std::string, std::string>> numbers = {
+      {"-0", "(-0)"}, {" 12 ", "12"}, {"+3", "3"}, {"9007199254740993", "9007199254740993"}, {"12.3456", "12.3456"},
+      {".5", "0.5"},  {"5.", "5.0"},  {"1e3", "1e3"}, {"", "0"}};
+  for (const auto& [text, number] : numbers) {
+    std::string read;
+    EXPECT_TRUE(ReadSqlNumber(text, read)) << text;
+    EXPECT_EQ(read, number) << text;
+  }
+  for (const char* text : {"abc", "1,000", "--1", "1e", ".", "0x10", "1 2"}) {
+    std::string read;
+    EXPECT_FALSE(ReadSqlNumber(text, read)) << text;
+  }
 }
 
 TEST(SqlDialect, AnEmptySelectListIsRefusedClearly) {
@@ -208,7 +248,11 @@ TEST(SqlDialect, DeepNestingIsRefusedInsteadOfOverflowingTheStack) {
 TEST(SqlDialect, RandomStatementsAreAdaptedOrRefusedCleanly) {
   TSqlDialect d;
   d.AddMacro("FUNC_ONE", {"SELECT F_ID FROM TB_SHOP WHERE F_ID = {0}", 1});
-  d.SetTextColumnTest([](std::string_view name) { return name == "F_NAME"; });
+  d.SetColumnKinds([](std::string_view name) {
+    if (name == "F_BILL_DATE") return TSqlValueKind::DateTime;
+    if (name == "F_QTY") return TSqlValueKind::Number;
+    return name == "F_NAME" ? TSqlValueKind::Text : TSqlValueKind::Unknown;
+  });
   const std::vector<std::string> words = {
       "SELECT", "DISTINCT", "TOP", "2", "(", ")", ",", "F_ID", "=", "<>", "<=", ">", "'x'", "'{0}'", "FROM", "TB_SHOP",
       "WHERE", "AND", "OR", "CAST", "AS", "DECIMAL", "DATETIME", "DATE", "ISNULL", "IN", "BETWEEN", "NOT", "-- c\n",
