@@ -125,11 +125,18 @@ struct TDBTreeList::Index {
   };
   std::unordered_map<NodeKey, Kept, NodeKeyHash> kept;
 
-  std::vector<Variant> DisplayValues(const TDataSet& ds, int row, bool current) const {
-    std::vector<Variant> values;
-    values.reserve(display.size());
-    for (TField* f : display) values.push_back(current ? f->Value() : ds.RowValue(row, f->Index()));
-    return values;
+  // Brings the node's values and text in line with the row; untouched rows cost no new text.
+  void ShowRow(TTreeListNode* node, const TDataSet& ds, int row, bool current, const std::string& separator) const {
+    bool changed = node->values_.size() != display.size();
+    if (changed) node->values_.resize(display.size());
+    for (size_t j = 0; j < display.size(); ++j) {
+      Variant v = current ? display[j]->Value() : ds.RowValue(row, display[j]->Index());
+      Variant& shown = node->values_[j];
+      if (!changed && shown.Type() == v.Type() && shown == v) continue;
+      shown = std::move(v);
+      changed = true;
+    }
+    if (changed || node->text_.empty()) node->text_ = JoinTexts(node->values_, separator);
   }
 };
 
@@ -236,25 +243,26 @@ void TDBTreeList::Resync() {
   const int keyIndex = ix.key->Index();
   const int parentIndex = ix.parent->Index();
 
-  // The node that was being inserted: now a row (adopted below by its key) or cancelled.
+  // A node left from an insert that is over: now a row (adopted below by its key) or cancelled.
   TTreeListNode* leftInsert = inserting ? nullptr : insertNode_;
   if (!inserting) insertNode_ = nullptr;
 
+  // One pass over the rows: each finds its node by key (or gets a new one) and notes its parent's key.
   std::vector<TTreeListNode*> rows(static_cast<size_t>(n));
   std::vector<NodeKey> parentKeys(static_cast<size_t>(n));
-  std::unordered_map<NodeKey, TTreeListNode*, NodeKeyHash> byKey;
-  byKey.reserve(static_cast<size_t>(n) + 1);
   for (int i = 0; i < n; ++i) {
     const bool isCurrent = i == current;
     Variant key = isCurrent ? ix.key->Value() : ds->RowValue(i, keyIndex);
     NodeKey k = MakeKey(key);
     TTreeListNode* node = nullptr;
     if (k.kind != NodeKey::kNull) {
-      auto old = ix.byKey.find(k);
-      if (old != ix.byKey.end() && old->second->seen_ != gen) node = old->second;
-      if (!node && leftInsert && MakeKey(leftInsert->key_) == k) {
+      auto found = ix.byKey.find(k);
+      if (found != ix.byKey.end()) {
+        if (found->second->seen_ != gen) node = found->second;
+      } else if (leftInsert && MakeKey(leftInsert->key_) == k) {
         node = leftInsert;
         leftInsert = nullptr;
+        ix.byKey.emplace(k, node);
       }
     }
     if (!node) {
@@ -263,26 +271,34 @@ void TDBTreeList::Resync() {
         node->expanded_ = kept->second.expanded;
         node->check_ = kept->second.check;
       }
+      // A second row with a key already taken gets a node of its own that no child can name.
+      if (k.kind != NodeKey::kNull) ix.byKey.try_emplace(std::move(k), node);
     }
     node->seen_ = gen;
     node->recordIndex_ = i;
     node->hidden_ = false;
-    node->values_ = ix.DisplayValues(*ds, i, isCurrent);
-    node->text_ = JoinTexts(node->values_, separator_);
     node->key_ = std::move(key);
+    ix.ShowRow(node, *ds, i, isCurrent, separator_);
     parentKeys[static_cast<size_t>(i)] = MakeKey(isCurrent ? ix.parent->Value() : ds->RowValue(i, parentIndex));
-    if (k.kind != NodeKey::kNull) byKey.emplace(std::move(k), node);
     rows[static_cast<size_t>(i)] = node;
   }
   if (insertNode_) insertNode_->seen_ = gen;
+  // The nodes of rows that are gone leave the index before any parent is looked up.
+  std::vector<TTreeListNode*> gone;
+  for (TTreeListNode* old : ix.rows) {
+    if (old->seen_ == gen) continue;
+    gone.push_back(old);
+    if (auto it = ix.byKey.find(MakeKey(old->key_)); it != ix.byKey.end() && it->second == old) ix.byKey.erase(it);
+  }
+  if (leftInsert) gone.push_back(leftInsert);
 
   // Each node's parent: the node of its parent key; the top for the root value, a missing parent or
   // itself.
   TTreeListNode* top = Root();
   auto parentOf = [&](TTreeListNode* node, const NodeKey& parentKey) {
     if (parentKey == ix.root) return top;
-    auto it = byKey.find(parentKey);
-    return it == byKey.end() || it->second == node ? top : it->second;
+    auto it = ix.byKey.find(parentKey);
+    return it == ix.byKey.end() || it->second == node ? top : it->second;
   };
   for (int i = 0; i < n; ++i) rows[static_cast<size_t>(i)]->newParent_ = parentOf(rows[static_cast<size_t>(i)], parentKeys[static_cast<size_t>(i)]);
   if (insertNode_) insertNode_->newParent_ = parentOf(insertNode_, MakeKey(ix.parent->Value()));
@@ -306,8 +322,9 @@ void TDBTreeList::Resync() {
   if (insertNode_) place(insertNode_);
 
   // Rows in a loop of parents are reached from no top-level node: the first of each loop goes to the top.
+  std::vector<TTreeListNode*> pending;
   auto markReached = [&](TTreeListNode* from) {
-    std::vector<TTreeListNode*> pending{from};
+    pending.assign(1, from);
     while (!pending.empty()) {
       TTreeListNode* x = pending.back();
       pending.pop_back();
@@ -315,7 +332,7 @@ void TDBTreeList::Resync() {
       pending.insert(pending.end(), x->children_.begin(), x->children_.end());
     }
   };
-  for (TTreeListNode* node : std::vector<TTreeListNode*>(top->children_)) markReached(node);
+  for (TTreeListNode* node : top->children_) markReached(node);
   for (TTreeListNode* node : rows) {
     if (node->seen_ != gen) continue;
     Unlink(node);
@@ -327,23 +344,42 @@ void TDBTreeList::Resync() {
     TTreeList::Link(insertNode_, nullptr);
   }
 
-  // The nodes of rows that are gone.
-  for (TTreeListNode* old : ix.rows) {
-    if (old->seen_ == gen || old->seen_ == gen + 1) continue;
+  for (TTreeListNode* old : gone) {
     NodeGoing(old);
+    if (old == leftInsert) Unlink(old);
     old->children_.clear();
     FreeNode(old);
   }
-  if (leftInsert) {
-    NodeGoing(leftInsert);
-    Unlink(leftInsert);
-    leftInsert->children_.clear();
-    FreeNode(leftInsert);
-  }
   ix.rows = std::move(rows);
-  ix.byKey = std::move(byKey);
   if (!hiddenKey_.IsNullOrEmpty())
     if (TTreeListNode* hidden = FindNodeByKey(hiddenKey_)) hidden->SetHidden(true);
+  FollowCursor();
+}
+
+void TDBTreeList::SettleInsertNode() {
+  Index& ix = *index_;
+  TDataSet* ds = DataSet();
+  TTreeListNode* node = insertNode_;
+  if (!node || !ds || ds->State() == dsInsert) return;
+  insertNode_ = nullptr;
+  // Posted, the row is there: one row more than the index knows, under the new key at the cursor. The
+  // change that follows brings the row numbers in line; until then the node is found by its key.
+  NodeKey k = MakeKey(node->key_);
+  const int row = ds->RecNo() - 1;
+  if (ds->Active() && ds->RecordCount() == static_cast<int>(ix.rows.size()) + 1 && k.kind != NodeKey::kNull &&
+      !ix.byKey.count(k) && row >= 0 && row <= static_cast<int>(ix.rows.size()) && index_->key &&
+      MakeKey(index_->key->Value()) == k) {
+    node->recordIndex_ = row;
+    ix.rows.insert(ix.rows.begin() + row, node);
+    ix.byKey.emplace(std::move(k), node);
+    FollowCursor();
+    return;
+  }
+  // Cancelled (or posted where no row of it shows).
+  NodeGoing(node);
+  Unlink(node);
+  node->children_.clear();
+  FreeNode(node);
   FollowCursor();
 }
 
@@ -358,8 +394,7 @@ void TDBTreeList::SyncInsertNode() {
   }
   insertNode_->recordIndex_ = -1;
   insertNode_->key_ = ix.key->Value();
-  insertNode_->values_ = ix.DisplayValues(*ds, -1, true);
-  insertNode_->text_ = JoinTexts(insertNode_->values_, separator_);
+  ix.ShowRow(insertNode_, *ds, -1, true, separator_);
   const NodeKey parentKey = MakeKey(ix.parent->Value());
   TTreeListNode* parent = Root();
   if (!(parentKey == ix.root)) {
@@ -402,7 +437,7 @@ void TDBTreeList::DataEvent(TDataEvent event, TField* field) {
       if (state == dsInsert)
         SyncInsertNode();
       else if (insertNode_)
-        Resync();  // the insert was posted (its node stays) or cancelled (its node goes)
+        SettleInsertNode();  // the insert was posted (its node stays) or cancelled (its node goes)
       if (state != dsEdit && state != dsInsert && Editing()) CloseEditorUI();  // the edit ended elsewhere
       break;
     case TDataEvent::UpdateRecord:
@@ -437,8 +472,7 @@ void TDBTreeList::UpdateEditedNode(TField* field) {
     return;
   }
   if (std::find(ix.display.begin(), ix.display.end(), field) != ix.display.end()) {
-    node->values_ = ix.DisplayValues(*ds, row, true);
-    node->text_ = JoinTexts(node->values_, separator_);
+    ix.ShowRow(node, *ds, row, true, separator_);
   }
 }
 

@@ -88,6 +88,8 @@ class TDBTreeList : public TTreeList {
   void Resync();
   // The node of the row being inserted: made, moved and retitled from the edit buffer.
   void SyncInsertNode();
+  // The insert is over: its node joins the index (posted) or goes (cancelled).
+  void SettleInsertNode();
   // The row being edited changed a field: its node follows at once.
   void UpdateEditedNode(TField* field);
   // Focuses the node of the dataset's current row.

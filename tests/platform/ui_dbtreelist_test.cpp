@@ -117,6 +117,17 @@ TEST_F(UiDBTreeListTest, TheFocusedNodeIsTheCurrentRowBothWays) {
   dbTree->ClickNode(nullptr);
   EXPECT_EQ(clicks, 1);
   EXPECT_EQ(CurrentId(), 8);
+  // A double click goes to the screen's handler (its edit action) on the clicked row.
+  int64_t edited = 0;
+  dbTree->OnDblClick = [&](TControl&) { edited = CurrentId(); };
+  Node(6)->Collapse();
+  dbTree->DblClickNode(Node(6));
+  EXPECT_EQ(edited, 6);
+  EXPECT_FALSE(Node(6)->Expanded()) << "with a handler, the double click does not open the node";
+  // While the screen has the tree disabled (a node being edited in the panel), clicks do nothing.
+  dbTree->SetEnabled(false);
+  dbTree->ClickNode(Node(1));
+  EXPECT_EQ(CurrentId(), 6);
 }
 
 TEST_F(UiDBTreeListTest, ARowBeingInsertedShowsAsTheLastChildAndGoesAgainWhenCancelled) {
@@ -192,6 +203,10 @@ TEST_F(UiDBTreeListTest, MovingANodeWritesItsParentAndPostsOnlyWhatTheRulesAllow
 }
 
 TEST_F(UiDBTreeListTest, DeletingANodeDeletesItsWholeBranchDeepestFirst) {
+  // What a screen asks before deleting: the keys of the branch, to refuse one that holds a system row.
+  std::vector<std::string> keys;
+  for (const Variant& key : dbTree->BranchKeys(Node(1))) keys.push_back(key.ToString());
+  EXPECT_EQ(keys, (std::vector<std::string>{"1", "2", "3", "4", "5"}));
   dbTree->DeleteNode(Node(3));
   EXPECT_EQ(dbTree->Count(), 8);
   EXPECT_EQ(Node(4), nullptr);
