@@ -8,8 +8,10 @@ TDBTreePopupEdit::TDBTreePopupEdit(TComponent* owner) : TDBControl<TPopupEdit>(o
   // The drop-down is a window of its own, shown only while dropped down.
   tree_->SetVisible(false);
   PopupControl = tree_;
+  // A click on a node chooses it; a click on the empty area chooses nothing.
   tree_->OnClick = [this](TControl&) {
-    if (DroppedDown() && CanChoose(tree_->FocusedNode())) ChooseNode(tree_->FocusedNode());
+    TTreeListNode* node = tree_->ClickedNode();
+    if (DroppedDown() && node && CanChoose(node)) ChooseNode(node);
   };
 }
 

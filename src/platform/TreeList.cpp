@@ -190,6 +190,7 @@ TTreeListNode* TTreeList::AddChild(TTreeListNode* parent, std::string text) {
 
 void TTreeList::NodeGoing(TTreeListNode* node) {
   if (focused_ == node) focused_ = nullptr;
+  if (clicked_ == node) clicked_ = nullptr;
   if (editing_ && editingNode_ == node) CloseEditorUI();
   if (dragNode_ == node) CancelDrag();
   if (dropTarget_ == node) dropTarget_ = nullptr;
@@ -344,7 +345,14 @@ void TTreeList::ClickNode(TTreeListNode* node) {
     if (editing_) PostEditor();
     if (CanFocus() && !Focused()) SetFocus();
     if (node) SetFocusedNode(node);
-    Click();
+    clicked_ = node;
+    try {
+      Click();
+    } catch (...) {
+      clicked_ = nullptr;
+      throw;
+    }
+    clicked_ = nullptr;
   });
 }
 
@@ -353,9 +361,16 @@ void TTreeList::DblClickNode(TTreeListNode* node) {
     if (editing_) PostEditor();
     if (CanFocus() && !Focused()) SetFocus();
     if (node) SetFocusedNode(node);
-    if (OnDblClick)
-      DblClick();
-    else if (node && node->HasChildren())
+    if (OnDblClick) {
+      clicked_ = node;
+      try {
+        DblClick();
+      } catch (...) {
+        clicked_ = nullptr;
+        throw;
+      }
+      clicked_ = nullptr;
+    } else if (node && node->HasChildren())
       node->SetExpanded(!node->Expanded());
   });
 }

@@ -6,7 +6,7 @@
 //
 // The user's gestures are operations that a test calls as a shop assistant would act: ClickNode,
 // DblClickNode, ClickExpandButton, ClickCheckBox, the drag gestures and keys pressed while the tree has
-// the focus. They do nothing while the tree (or a window it sits in) is disabled, run through the
+// the focus. They do nothing while the tree (or a window it sits in) is hidden or disabled, run through the
 // application's dispatcher (a silent abort is swallowed, other errors are shown) and deliver the posted
 // messages afterwards. The same changes made in code (SetFocusedNode, SetExpanded, MoveTo ...) raise
 // their errors to the caller.
@@ -182,6 +182,9 @@ class TTreeList : public TWinControl {
   void ClickNode(TTreeListNode* node);
   // Focuses the node, then runs OnDblClick; without a handler the node is expanded or collapsed.
   void DblClickNode(TTreeListNode* node);
+  // While OnClick or OnDblClick runs for ClickNode or DblClickNode: the node clicked, null when the click
+  // hit the empty area (the focused node may still be set then).
+  TTreeListNode* ClickedNode() const { return clicked_; }
   void ClickExpandButton(TTreeListNode* node);
   void ClickCheckBox(TTreeListNode* node);
   // Drag and drop, step by step: take the node (it gets the focus), move over a target (null: the empty
@@ -305,6 +308,7 @@ class TTreeList : public TWinControl {
   TTreeListNode* dragNode_ = nullptr;
   TTreeListNode* dropTarget_ = nullptr;
   TTreeListNode* hovered_ = nullptr;  // waiting to expand while dragging
+  TTreeListNode* clicked_ = nullptr;
   TTreeListInplaceEdit* editor_ = nullptr;
   TTreeListNode* editingNode_ = nullptr;
   bool editing_ = false;

@@ -320,6 +320,10 @@ TEST_F(UiDBTreeListTest, TheDropDownTreeChoosesAParentButNeverTheRowItselfOrItsB
 
   edtParent->ParentsSelectable = false;
   form->PressKey(VK_F4);
+  list.SetFocusedNode(list.FindNodeByKey(8));
+  list.ClickNode(nullptr);
+  EXPECT_TRUE(edtParent->DroppedDown()) << "a click beside the nodes chooses nothing";
+  EXPECT_EQ(cdsTreeData->FieldByName("F_PARENTID").AsLargeInt(), 0);
   list.ClickNode(list.FindNodeByKey(6));
   EXPECT_TRUE(edtParent->DroppedDown()) << "a node with children may not be chosen";
   list.ClickNode(list.FindNodeByKey(7));
