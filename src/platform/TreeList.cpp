@@ -10,9 +10,26 @@
 namespace jxc {
 
 namespace {
+
 // Window timers of the tree.
 constexpr int kSearchTimer = 1;
 constexpr int kDragExpandTimer = 2;
+
+// The given nodes and the nodes below them in tree order (a node before its children); shownOnly leaves
+// out hidden nodes and the children of collapsed ones.
+std::vector<TTreeListNode*> WalkNodes(const std::vector<TTreeListNode*>& starts, bool shownOnly) {
+  std::vector<TTreeListNode*> out;
+  std::vector<TTreeListNode*> pending(starts.rbegin(), starts.rend());
+  while (!pending.empty()) {
+    TTreeListNode* n = pending.back();
+    pending.pop_back();
+    if (shownOnly && n->Hidden()) continue;
+    out.push_back(n);
+    if (!shownOnly || n->Expanded()) pending.insert(pending.end(), n->Children().rbegin(), n->Children().rend());
+  }
+  return out;
+}
+
 }  // namespace
 
 // --- TTreeListNode ---------------------------------------------------------------------------------------
@@ -228,43 +245,13 @@ void TTreeList::Clear() {
 }
 
 std::vector<TTreeListNode*> TTreeList::BranchNodes(TTreeListNode* node) const {
-  std::vector<TTreeListNode*> out;
-  if (!node) return out;
-  std::vector<TTreeListNode*> pending{node};
-  while (!pending.empty()) {
-    TTreeListNode* n = pending.back();
-    pending.pop_back();
-    out.push_back(n);
-    pending.insert(pending.end(), n->children_.rbegin(), n->children_.rend());
-  }
-  return out;
+  if (!node) return {};
+  return WalkNodes({node}, false);
 }
 
-std::vector<TTreeListNode*> TTreeList::AllNodes() const {
-  std::vector<TTreeListNode*> out;
-  out.reserve(static_cast<size_t>(nodeCount_));
-  std::vector<TTreeListNode*> pending(root_->children_.rbegin(), root_->children_.rend());
-  while (!pending.empty()) {
-    TTreeListNode* n = pending.back();
-    pending.pop_back();
-    out.push_back(n);
-    pending.insert(pending.end(), n->children_.rbegin(), n->children_.rend());
-  }
-  return out;
-}
+std::vector<TTreeListNode*> TTreeList::AllNodes() const { return WalkNodes(root_->children_, false); }
 
-std::vector<TTreeListNode*> TTreeList::VisibleNodes() const {
-  std::vector<TTreeListNode*> out;
-  std::vector<TTreeListNode*> pending(root_->children_.rbegin(), root_->children_.rend());
-  while (!pending.empty()) {
-    TTreeListNode* n = pending.back();
-    pending.pop_back();
-    if (n->hidden_) continue;
-    out.push_back(n);
-    if (n->expanded_) pending.insert(pending.end(), n->children_.rbegin(), n->children_.rend());
-  }
-  return out;
-}
+std::vector<TTreeListNode*> TTreeList::VisibleNodes() const { return WalkNodes(root_->children_, true); }
 
 TTreeListNode* TTreeList::FindNodeByText(std::string_view text) const {
   for (TTreeListNode* n : AllNodes())
