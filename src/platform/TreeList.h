@@ -150,7 +150,8 @@ class TTreeList : public TWinControl {
   int TopCount() const { return static_cast<int>(TopNodes().size()); }
   // Every node of the tree.
   int Count() const { return nodeCount_; }
-  // A new last child of parent (null: a new top-level node), collapsed and unchecked.
+  // A new last child of parent (null: a new top-level node), collapsed and unchecked. For unbound trees:
+  // the data-bound tree makes its nodes from the rows (append a row instead).
   TTreeListNode* AddChild(TTreeListNode* parent, std::string text);
   // Removes the node with its whole branch. The data-bound tree deletes the rows of the branch.
   virtual void DeleteNode(TTreeListNode* node);
