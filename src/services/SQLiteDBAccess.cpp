@@ -268,7 +268,8 @@ bool TSQLiteDBAccess::NameExists(const std::string& table, const std::string& id
   const std::string plain = PlainTableName(table);
   int64_t key = 0;
   if (!id.empty()) key = Variant(id).AsInt64();
-  // Names are told apart as the user reads them: without surrounding blanks and without ASCII case.
+  // Names are told apart as the user reads them: without surrounding blanks and without ASCII case. The
+  // expression is the one the master tables index their names by (schema version 3).
   auto statement = connection_.Prepare("SELECT 1 FROM " + plain +
                                        " WHERE UPPER(TRIM(F_NAME, char(32, 9, 10, 13))) = ?1 AND F_ID <> ?2 LIMIT 1");
   statement->BindText(0, UpperCase(Trim(name))).BindInt64(1, key);
