@@ -1,6 +1,7 @@
 #include "editors/UnitFrmBaseDBGridEditor.h"
 
 #include <optional>
+#include <string_view>
 
 #include "editors/UnitEditorUtils.h"
 #include "foundation/HostServicesIntf.h"
@@ -306,9 +307,16 @@ std::string TFrmBaseDBGridEditor::RowFilterText() const {
   const std::string text = Trim(edtSearch->Text());
   if (!text.empty()) {
     const std::string pattern = QuotedStr("%" + UpperCase(text) + "%");
-    for (const char* field : {"F_CODE", "F_NAME", "F_PY"}) {
-      if (!cdsMain->FindField(field)) continue;
-      search += (search.empty() ? "" : " OR ") + std::string(field) + " LIKE " + pattern;
+    // Code, name and pinyin initials, those of them the data has.
+    const struct {
+      const char* Field;
+      std::string_view Text;
+    } parts[] = {{"F_CODE", "F_CODE LIKE "}, {"F_NAME", " OR F_NAME LIKE "}, {"F_PY", " OR F_PY LIKE "}};
+    for (const auto& part : parts) {
+      if (!cdsMain->FindField(part.Field)) continue;
+      std::string_view piece = part.Text;
+      if (search.empty() && piece.substr(0, 4) == " OR ") piece.remove_prefix(4);
+      search += std::string(piece) + pattern;
     }
   }
   std::string stopped;

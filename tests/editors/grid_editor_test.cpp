@@ -298,5 +298,30 @@ TEST_F(GridEditorTest, NewAndEditGoThroughTheRecordEditorAndShowWhatItSaved) {
   EXPECT_TRUE(Application().ShownErrors().empty());
 }
 
+TEST_F(GridEditorTest, LayoutAndExportGoThroughTheGridLayoutService) {
+  auto* screen = Open("商品资料");
+  layouts->SetArranger([](TGridTableView& view) {
+    view.FindColumnByFieldName("F_PY")->Visible = false;
+    view.FindColumnByFieldName("F_NAME")->Caption = "商品名称";
+    return true;
+  });
+  Click(*screen, screen->actGridConfig);
+  EXPECT_TRUE(layouts->HasGridConfig("商品资料"));
+  EXPECT_EQ(screen->edtFieldList->IndexOf("F_PY"), -1);
+  EXPECT_GE(screen->edtFieldList->IndexOf("商品名称"), 0);
+
+  // The next screen of the function opens with the stored layout.
+  ResetApplication();
+  auto* again = Open("商品资料");
+  EXPECT_FALSE(again->tvResult->FindColumnByFieldName("F_PY")->Visible);
+  EXPECT_EQ(again->tvResult->FindColumnByFieldName("F_NAME")->Caption, "商品名称");
+
+  TScriptedSaveDialog files;
+  ScopedSaveFileDialog scopedFiles(files);
+  Click(*again, again->actExport);
+  EXPECT_EQ(files.Requests().size(), 1u);  // asked for a file; cancelled, nothing written
+  EXPECT_TRUE(Application().ShownErrors().empty());
+}
+
 }  // namespace
 }  // namespace jxc

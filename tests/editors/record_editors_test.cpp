@@ -243,6 +243,14 @@ TEST_F(RecordEditorsTest, AnEditorFrameChecksItsRecordAndPutsTheFocusOnTheFieldT
   EXPECT_EQ(screen->cdsMain->FieldByName("F_NAME").AsString(), "NOTE");
   EXPECT_EQ(Count("SELECT COUNT(*) FROM TB_PRODUCT_ATTRIBUTE"), 8);
 
+  frame->MsgBoxHint(unit, "提示", "请填写单位");
+  EXPECT_FALSE(frame->FBalloonHint->Showing());
+  Application().Advance(200);
+  EXPECT_TRUE(frame->FBalloonHint->Showing());
+  EXPECT_EQ(frame->FBalloonHint->Control(), unit);
+  Application().Advance(1500);
+  EXPECT_FALSE(frame->FBalloonHint->Showing());
+
   screen->cdsMain->Edit();
   screen->cdsMain->FieldByName("F_UNIT").SetAsString("本");
   EXPECT_THROW(frame->DoCheck(), EAbort);
