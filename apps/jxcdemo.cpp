@@ -115,9 +115,7 @@ TOptions ParseOptions(int argc, char** argv) {
 // screen's rows and the operation log rows the save wrote.
 void ShowMasterDataScreen(const std::shared_ptr<TSQLiteDBAccess>& db) {
   PackageStartup();
-  SysService::Register<IDBAccess>(db);
-  SysService::Register<ICommonUtils>(db);
-  SysService::Register<ILocalDB>(std::make_shared<TShopLocalDB>(db));
+  RegisterShopDatabaseServices(db);
   SysService::Register<IDialog>(std::make_shared<TConsoleDialog>());
   SysService::Register<IMainForm>(std::make_shared<TRecordingMainForm>());
   auto rights = std::make_shared<TTableGroupRights>();
@@ -130,11 +128,7 @@ void ShowMasterDataScreen(const std::shared_ptr<TSQLiteDBAccess>& db) {
 
   const std::string caption = "商品颜色";
   std::cout << "\n== Screen " << caption << ": a new colour typed into the grid and saved\n";
-  auto* screen = CreateForm<TFrmBaseDBGridEditor>(&Application());
-  screen->SetName(TPYHelper::GetShort(caption));
-  screen->SetCaption(caption);
-  screen->DoOnShow();
-  screen->ShowForm();
+  auto* screen = OpenEditor<TFrmBaseDBGridEditor>(Application(), caption);
   Application().Advance(200);  // the deferred first query
   screen->PressKey(VK_F1);
   const std::string code = screen->cdsMain->FieldByName("F_CODE").AsString();

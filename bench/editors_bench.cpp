@@ -57,12 +57,9 @@ void Fill(TSQLiteDBAccess& db, const std::string& table, const std::string& colu
   fill->Run();
 }
 
+// The screen opened from the menu, with its deferred first query.
 TFrmBaseDBGridEditor* OpenScreen(const std::string& caption) {
-  auto* screen = CreateForm<TFrmBaseDBGridEditor>(&Application());
-  screen->SetName(TPYHelper::GetShort(caption));
-  screen->SetCaption(caption);
-  screen->DoOnShow();
-  screen->ShowForm();
+  auto* screen = OpenEditor<TFrmBaseDBGridEditor>(Application(), caption);
   Application().Advance(200);
   return screen;
 }
@@ -95,9 +92,7 @@ int main(int argc, char** argv) {
          colors);
 
     PackageStartup();
-    SysService::Register<IDBAccess>(db);
-    SysService::Register<ICommonUtils>(db);
-    SysService::Register<ILocalDB>(std::make_shared<TShopLocalDB>(db));
+    RegisterShopDatabaseServices(db);
     SysService::Register<IDialog>(std::make_shared<TRecordingDialog>());
     SysService::Register<IMainForm>(std::make_shared<TRecordingMainForm>());
     auto rights = std::make_shared<TTableGroupRights>();

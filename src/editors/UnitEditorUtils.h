@@ -15,6 +15,16 @@ class IDialog;
 class TClientDataSet;
 class TDataSet;
 
+// --- parts of a screen ------------------------------------------------------------------------------------
+// A new control owned by the screen (or frame), with its component name, placed in the parent.
+template <class T, class Owner, class Parent>
+T* NewControl(Owner* owner, const char* name, Parent* parent) {
+  T* control = new T(owner);
+  control->SetName(name);
+  control->SetParent(parent);
+  return control;
+}
+
 // --- messages ------------------------------------------------------------------------------------------
 // Through the dialog service. A screen without one still tells the user of errors and warnings: they are
 // raised as Exception with the text, which the toolkit shows; information and tips are dropped, and a

@@ -1,6 +1,7 @@
 #include "editors/UnitFrameBase.h"
 
 #include "editors/UnitFrmBaseDataEditor.h"
+#include "editors/UnitEditorUtils.h"
 #include "editors/UnitFrmBaseEditor.h"
 #include "editors/UnitRecordCheck.h"
 #include "foundation/HostServicesIntf.h"
@@ -32,13 +33,9 @@ std::string DefaultShop() {
 }  // namespace
 
 TFrameBase::TFrameBase(TComponent* owner) : TFrame(owner) {
-  grpContent = new TGroupBox(this);
-  grpContent->SetName("grpContent");
-  grpContent->SetParent(this);
+  grpContent = NewControl<TGroupBox>(this, "grpContent", this);
   grpContent->Align = TAlign::alClient;
-  pnlContent = new TPanel(this);
-  pnlContent->SetName("pnlContent");
-  pnlContent->SetParent(grpContent);
+  pnlContent = NewControl<TPanel>(this, "pnlContent", grpContent);
   pnlContent->Align = TAlign::alClient;
   dsMain = new TDataSource(this);
   dsMain->SetName("dsMain");

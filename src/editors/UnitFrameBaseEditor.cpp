@@ -1,5 +1,6 @@
 #include "editors/UnitFrameBaseEditor.h"
 
+#include "editors/UnitEditorUtils.h"
 #include "platform/ExtCtrls.h"
 #include "platform/StdCtrls.h"
 
@@ -11,9 +12,7 @@ constexpr int kHintHideAfter = 1500;
 }  // namespace
 
 TFrameBaseEditor::TFrameBaseEditor(TComponent* owner) : TFrameBase(owner) {
-  pgcFrameMain = new TPageControl(this);
-  pgcFrameMain->SetName("pgcFrameMain");
-  pgcFrameMain->SetParent(pnlContent);
+  pgcFrameMain = NewControl<TPageControl>(this, "pgcFrameMain", pnlContent);
   pgcFrameMain->Align = TAlign::alClient;
   tsBaseInfo = pgcFrameMain->AddPage("基本信息", this);
   tsBaseInfo->SetName("tsBaseInfo");

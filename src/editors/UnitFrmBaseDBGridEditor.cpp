@@ -84,17 +84,13 @@ TFrmBaseDBGridEditor::TFrmBaseDBGridEditor(TComponent* owner) : TFrmBaseEditor(o
 
   BuildSearchBar();
 
-  pgcMain = new TPageControl(this);
-  pgcMain->SetName("pgcMain");
-  pgcMain->SetParent(this);
+  pgcMain = NewControl<TPageControl>(this, "pgcMain", this);
   pgcMain->Align = TAlign::alClient;
   tsDetail = pgcMain->AddPage("详细列表", this);
   tsDetail->SetName("tsDetail");
   pgcMain->SetActivePage(tsDetail);
 
-  cxGrid1 = new TGrid(this);
-  cxGrid1->SetName("cxGrid1");
-  cxGrid1->SetParent(tsDetail);
+  cxGrid1 = NewControl<TGrid>(this, "cxGrid1", tsDetail);
   cxGrid1->Align = TAlign::alClient;
   cxGrid1->TabStop = true;
   tvResult = cxGrid1->CreateView<TGridTableView>(this);
@@ -126,34 +122,22 @@ TFrmBaseDBGridEditor::~TFrmBaseDBGridEditor() {
 }
 
 void TFrmBaseDBGridEditor::BuildSearchBar() {
-  auto* pnlSearch = new TPanel(this);
-  pnlSearch->SetName("pnlSearch");
-  pnlSearch->SetParent(this);
+  auto* pnlSearch = NewControl<TPanel>(this, "pnlSearch", this);
   pnlSearch->Align = TAlign::alTop;
 
-  lblSearch = new TLabel(this);
-  lblSearch->SetName("lblSearch");
-  lblSearch->SetParent(pnlSearch);
+  lblSearch = NewControl<TLabel>(this, "lblSearch", pnlSearch);
   lblSearch->SetCaption("快速搜索：");
-  edtSearch = new TEdit(this);
-  edtSearch->SetName("edtSearch");
-  edtSearch->SetParent(pnlSearch);
+  edtSearch = NewControl<TEdit>(this, "edtSearch", pnlSearch);
   edtSearch->TextHint = "请输入编码、名称、拼音码";
   edtSearch->OnChange = [this](TCustomEdit&) { ApplyRowFilter(); };
-  chkShowStopped = new TCheckBox(this);
-  chkShowStopped->SetName("chkShowStopped");
-  chkShowStopped->SetParent(pnlSearch);
+  chkShowStopped = NewControl<TCheckBox>(this, "chkShowStopped", pnlSearch);
   chkShowStopped->SetCaption("显示停用记录");
   chkShowStopped->SetChecked(true);
   chkShowStopped->OnClick = [this](TControl&) { ApplyRowFilter(); };
 
-  grpFieldQuery = new TGroupBox(this);
-  grpFieldQuery->SetName("grpFieldQuery");
-  grpFieldQuery->SetParent(pnlSearch);
+  grpFieldQuery = NewControl<TGroupBox>(this, "grpFieldQuery", pnlSearch);
   grpFieldQuery->SetCaption("查询字段");
-  edtFieldList = new TComboBox(this);
-  edtFieldList->SetName("edtFieldList");
-  edtFieldList->SetParent(grpFieldQuery);
+  edtFieldList = NewControl<TComboBox>(this, "edtFieldList", grpFieldQuery);
   edtFieldList->Style = TComboBoxStyle::csDropDownList;
   edtFieldList->Hint = "精确查询";
   edtFieldList->OnChange = [this](TCustomEdit&) {
@@ -161,21 +145,15 @@ void TFrmBaseDBGridEditor::BuildSearchBar() {
     edtValue->SetText("");
     ApplyExactSearch();
   };
-  edtOpKind = new TComboBox(this);
-  edtOpKind->SetName("edtOpKind");
-  edtOpKind->SetParent(grpFieldQuery);
+  edtOpKind = NewControl<TComboBox>(this, "edtOpKind", grpFieldQuery);
   edtOpKind->Style = TComboBoxStyle::csDropDownList;
   for (const TOperatorItem& item : kOperators) edtOpKind->AddItem(item.Caption, Variant(static_cast<int>(item.Operator)));
   edtOpKind->SetItemIndex(0);
   edtOpKind->OnChange = [this](TCustomEdit&) { ApplyExactSearch(); };
-  edtValue = new TEdit(this);
-  edtValue->SetName("edtValue");
-  edtValue->SetParent(grpFieldQuery);
+  edtValue = NewControl<TEdit>(this, "edtValue", grpFieldQuery);
   edtValue->TextHint = "请输入查询值";
   edtValue->OnChange = [this](TCustomEdit&) { ApplyExactSearch(); };
-  chkShowFilter = new TCheckBox(this);
-  chkShowFilter->SetName("chkShowFilter");
-  chkShowFilter->SetParent(grpFieldQuery);
+  chkShowFilter = NewControl<TCheckBox>(this, "chkShowFilter", grpFieldQuery);
   chkShowFilter->SetCaption("显示过滤框");
   chkShowFilter->OnClick = [this](TControl&) { tvResult->OptionsView.FilterRow = chkShowFilter->Checked(); };
 }
@@ -545,10 +523,8 @@ TFrmBaseDBGridEditor* GetBaseGridForm(TComponent* owner, const std::string& capt
   // Another caption may share the initials (商品资料 and 商品种类): look for this caption's own screen.
   for (int i = 0; i < scope.ComponentCount(); ++i)
     if (TFrmBaseDBGridEditor* found = reusable(scope.Components(i))) return found;
-  std::string unique = name;
-  for (int n = 2; !unique.empty() && scope.FindComponent(unique); ++n) unique = name + "_" + std::to_string(n);
   auto* form = CreateForm<TFrmBaseDBGridEditor>(&scope);
-  form->SetName(unique);
+  form->SetName(ScreenName(scope, caption));
   form->SetCaption(caption);
   form->FormStyle = TFormStyle::fsNormal;
   form->Position = TPosition::poMainFormCenter;

@@ -42,9 +42,7 @@ TFrmBaseDataEditor::TFrmBaseDataEditor(TComponent* owner) : TFrmBase(owner) {
   actCopyAdd->OnExecute = [this](TAction& sender) { actCopyAddExecute(sender); };
 
   auto button = [this](const char* name, TAction* action) {
-    auto* made = new TButton(this);
-    made->SetName(name);
-    made->SetParent(this);
+    auto* made = NewControl<TButton>(this, name, this);
     made->SetAction(action);
     return made;
   };

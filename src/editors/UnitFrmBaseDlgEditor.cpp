@@ -27,14 +27,10 @@ TFrmBaseDlgEditor::TFrmBaseDlgEditor(TComponent* owner) : TFrmBaseDlg(owner) {
   actCopyAdd->OnExecute = [this](TAction& sender) { actCopyAddExecute(sender); };
   actBack->OnExecute = [this](TAction& sender) { actBackExecute(sender); };
 
-  btnCopyAdd = new TButton(this);
-  btnCopyAdd->SetName("btnCopyAdd");
-  btnCopyAdd->SetParent(grpOperation);
+  btnCopyAdd = NewControl<TButton>(this, "btnCopyAdd", grpOperation);
   btnCopyAdd->SetAction(actCopyAdd);
 
-  lblTitle = new TLabel(this);
-  lblTitle->SetName("lblTitle");
-  lblTitle->SetParent(this);
+  lblTitle = NewControl<TLabel>(this, "lblTitle", this);
   lblTitle->Align = TAlign::alTop;
 
   dsMain = new TDataSource(this);

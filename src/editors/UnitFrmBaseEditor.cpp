@@ -503,6 +503,15 @@ void TFrmBaseEditor::actBackExecute(TAction&) {
 
 void TFrmBaseEditor::actCloseExecute(TAction&) { Close(); }
 
+// --- opening ---------------------------------------------------------------------------------------------
+
+std::string ScreenName(const TComponent& owner, const std::string& caption) {
+  const std::string initials = TPYHelper::GetShort(caption, false);
+  std::string name = initials;
+  for (int n = 2; !name.empty() && owner.FindComponent(name); ++n) name = initials + "_" + std::to_string(n);
+  return name;
+}
+
 // --- keys ----------------------------------------------------------------------------------------------------
 
 void TFrmBaseEditor::KeyPress(char32_t& key) {

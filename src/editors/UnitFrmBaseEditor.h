@@ -219,4 +219,21 @@ class TFrmBaseEditor : public TFrmBase {
   int FLastState = 0;  // dsMain's state at the last change
 };
 
+// The component name an opener gives a screen: the pinyin initials of its caption, with "_2", "_3" ... added
+// when the owner already holds a component of that name (another caption may share the initials).
+std::string ScreenName(const TComponent& owner, const std::string& caption);
+
+// What the host's menu does to show an editor screen inside the main window: the screen made, owned by the
+// owner, named (ScreenName) and captioned, DoOnShow, ShowForm. A refused or failed start raises, the
+// screen then released. The first query follows 200 ms later.
+template <class T>
+T* OpenEditor(TComponent& owner, const std::string& caption) {
+  T* screen = CreateForm<T>(&owner);
+  screen->SetName(ScreenName(owner, caption));
+  screen->SetCaption(caption);
+  screen->DoOnShow();
+  screen->ShowForm();
+  return screen;
+}
+
 }  // namespace jxc

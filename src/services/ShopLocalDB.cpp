@@ -1,6 +1,8 @@
 #include "services/ShopLocalDB.h"
 
+#include "kernel/SysSvc.h"
 #include "platform/Exceptions.h"
+#include "services/SQLiteDBAccess.h"
 #include "services/SQLiteLocalDB.h"
 
 namespace jxc {
@@ -14,6 +16,12 @@ std::unique_ptr<TClientDataSet> TShopLocalDB::OpenDataSet(TComponent*, const std
 std::unique_ptr<TClientDataSet> TShopLocalDB::OpenTable(TComponent* owner, const std::string& table,
                                                         const std::string& condition) {
   return OpenDataSet(owner, TableSelectSQL(table, condition));
+}
+
+void RegisterShopDatabaseServices(const std::shared_ptr<TSQLiteDBAccess>& db) {
+  SysService::Register<IDBAccess>(db);
+  SysService::Register<ICommonUtils>(db);
+  SysService::Register<ILocalDB>(std::make_shared<TShopLocalDB>(db));
 }
 
 }  // namespace jxc

@@ -13,6 +13,8 @@
 
 namespace jxc {
 
+class TSQLiteDBAccess;
+
 class TShopLocalDB : public ILocalDB {
  public:
   // Raises EArgumentError when db is null.
@@ -26,5 +28,9 @@ class TShopLocalDB : public ILocalDB {
  private:
   std::shared_ptr<IDBAccess> db_;
 };
+
+// Registers the shop database with the service locator as a program does: the database service (as
+// IDBAccess and ICommonUtils) and the local configuration over the same file.
+void RegisterShopDatabaseServices(const std::shared_ptr<TSQLiteDBAccess>& db);
 
 }  // namespace jxc

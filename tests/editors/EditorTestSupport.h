@@ -91,9 +91,7 @@ class EditorTest : public ::testing::Test {
     options.Units = 12;
     options.Branches = 2;
     shop = CreateSampleShop(*db, options);
-    SysService::Register<IDBAccess>(db);
-    SysService::Register<ICommonUtils>(db);
-    SysService::Register<ILocalDB>(std::make_shared<TShopLocalDB>(db));
+    RegisterShopDatabaseServices(db);
     SysService::Register<IDialog>(dialog);
     rights->SetGrantAll(true);
     SysService::Register<IGroupRights>(rights);
@@ -113,11 +111,7 @@ class EditorTest : public ::testing::Test {
   // What the host's menu does to open a screen, then the 200 ms of the deferred start.
   template <class T = TFrmBaseDBGridEditor>
   T* Open(const std::string& caption) {
-    auto* screen = CreateForm<T>(&Application());
-    screen->SetName(TPYHelper::GetShort(caption));
-    screen->SetCaption(caption);
-    screen->DoOnShow();
-    screen->ShowForm();
+    T* screen = OpenEditor<T>(Application(), caption);
     Application().Advance(200);
     return screen;
   }
