@@ -433,6 +433,7 @@ void TFrmBaseDBGridEditor::DoSave() {
     const TField* code = cdsMain->FindField("F_CODE");
     for (const TDeltaRecord& change : cdsMain->GetDelta()) {
       if (change.Status != usInserted && change.Status != usModified) continue;
+      if (change.Status == usModified && change.OldValues == change.NewValues) continue;  // edited, nothing changed
       if (!log) log = OpenLogDataSet();
       auto value = [&change](const TField* field) {
         return field ? ConvertToFieldType(change.NewValues[static_cast<size_t>(field->Index())], ftLargeint, field->FieldName())
