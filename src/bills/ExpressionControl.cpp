@@ -393,6 +393,13 @@ void TPopupModbileModeNO::StopFiltering() {
   list->SetOnFilterRecord(nullptr);
 }
 
+void TPopupModbileModeNO::DoCloseDropDown(bool accept) {
+  KillTimer(FilterTimerID);
+  // Accepted, the close-up still needs the filtered list's chosen row; it stops filtering itself.
+  if (!accept) StopFiltering();
+  TGridInplaceLookupEdit::DoCloseDropDown(accept);
+}
+
 void TPopupModbileModeNO::DoCloseUp(bool accepted) {
   // The list is left unfiltered and without our handler whatever happens below.
   StopFiltering();
@@ -417,8 +424,8 @@ void TPopupModbileModeNO::DoCloseUp(bool accepted) {
     if (view) view->DataController().Append();  // ready for the next unit
   }
   TGridInplaceLookupEdit::DoCloseUp(accepted);
-  if (OnEditValueChanged && !SameKey(EditValue(), FOldEditValue)) {
-    auto handler = OnEditValueChanged;
+  if (FOnEditValueChanged && !SameKey(EditValue(), FOldEditValue)) {
+    auto handler = FOnEditValueChanged;
     handler(*this);
   }
 }

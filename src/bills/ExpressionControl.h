@@ -230,10 +230,12 @@ class TPopupModbileModeNO : public TGridInplaceLookupEdit {
   static constexpr int FilterTimerID = 0x501;
   static constexpr int FilterPause = 300;  // milliseconds after the last keystroke
 
-  std::function<void(TPopupModbileModeNO& sender)> OnEditValueChanged;
-  void SetOnEditValueChanged(std::function<void(TPopupModbileModeNO& sender)> handler) {
-    OnEditValueChanged = std::move(handler);
-  }
+  // Raised after the list closed when the edit value differs from the one it had when the list opened.
+  using TEditValueChangedEvent = std::function<void(TPopupModbileModeNO& sender)>;
+  const TEditValueChangedEvent& OnEditValueChanged() const { return FOnEditValueChanged; }
+  void SetOnEditValueChanged(TEditValueChangedEvent handler) { FOnEditValueChanged = std::move(handler); }
+  // The name of the class holding what the column's editors share.
+  static std::string GetPropertiesClass() { return "TPopupModbileModeNOProperties"; }
   std::string GetDisplayLookupText(const Variant& key) const override;
 
   // The fields of the list that typing searches, built lazily against the current list.
@@ -243,6 +245,9 @@ class TPopupModbileModeNO : public TGridInplaceLookupEdit {
  protected:
   void DoInitPopup() override;
   void DoCloseUp(bool accepted) override;
+  // However the list closes (also with the editor, without a close-up), the typing pause ends and the
+  // list keeps no filter of ours.
+  void DoCloseDropDown(bool accept) override;
   void DoChange() override;
   void WMTimer(int id) override;
 
@@ -261,6 +266,7 @@ class TPopupModbileModeNO : public TGridInplaceLookupEdit {
   std::unique_ptr<std::vector<TField*>> FFieldList;
   std::string FFindText;
   Variant FOldEditValue = Variant::Null();
+  TEditValueChangedEvent FOnEditValueChanged;
   TDataSet* filtering_ = nullptr;  // the list whose filter handler is this editor's
 };
 

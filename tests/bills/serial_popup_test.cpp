@@ -107,6 +107,12 @@ class SerialPopupTest : public ::testing::Test {
     cdsDetail->FieldByName("F_PRODUCT_ID").SetAsLargeInt(product);
     tvResult->ClickCell(tvResult->FocusedRecordIndex(), *colModeNO);
   }
+  // The user types the unit's last five digits, waits for the list and takes its row with Enter.
+  void Pick(int unit) {
+    form->TypeText(Last(SampleSerial(unit), 5));
+    Application().Advance(300);
+    form->PressKey(VK_RETURN);
+  }
   TPopupModbileModeNO* Editor() const { return dynamic_cast<TPopupModbileModeNO*>(tvResult->InplaceEditor()); }
   TDataSet* List() const { return properties->ListSource()->DataSet(); }
   std::vector<std::string> ListedSerials() const {
@@ -240,9 +246,7 @@ TEST_F(SerialPopupTest, PickingAUnitFillsTheRowThroughTheBillsHandlerAndAppendsT
 
 TEST_F(SerialPopupTest, PickingTheUnitTheRowHoldsChangesNothing) {
   NewRow(shop.Handsets[0]);
-  form->TypeText(Last(SampleSerial(4), 5));
-  Application().Advance(300);
-  form->PressKey(VK_RETURN);
+  Pick(4);
   ASSERT_EQ(cdsDetail->RecordCount(), 1);
   cdsDetail->Cancel();
   cdsDetail->First();
@@ -264,9 +268,7 @@ TEST_F(SerialPopupTest, PickingTheUnitTheRowHoldsChangesNothing) {
 TEST_F(SerialPopupTest, AnExchangeRowTakesTheUnitOnItsNewSide) {
   kind = 11;
   NewRow(shop.Handsets[0]);
-  form->TypeText(Last(SampleSerial(8), 5));
-  Application().Advance(300);
-  form->PressKey(VK_RETURN);
+  Pick(8);
   cdsDetail->Cancel();
   cdsDetail->First();
   EXPECT_EQ(cdsDetail->FieldByName("F_NEW_MODE_NO").AsString(), SampleSerial(8));
@@ -283,9 +285,7 @@ TEST_F(SerialPopupTest, AnExchangeRowTakesTheUnitOnItsNewSide) {
 TEST_F(SerialPopupTest, PurchaseChangesTakeTheEmployeePriceAndPriceChangesTheShop) {
   kind = 9;
   NewRow(shop.Handsets[1]);
-  form->TypeText(Last(SampleSerial(5), 5));
-  Application().Advance(300);
-  form->PressKey(VK_RETURN);
+  Pick(5);
   cdsDetail->Cancel();
   cdsDetail->First();
   EXPECT_EQ(cdsDetail->FieldByName("F_NEW_PRICE_EMPLOYEE").AsCurrency(), Currency::FromInt(3599));
@@ -296,9 +296,7 @@ TEST_F(SerialPopupTest, PurchaseChangesTakeTheEmployeePriceAndPriceChangesTheSho
   kind = 23;
   priceEntries.clear();
   NewRow(shop.Handsets[1]);
-  form->TypeText(Last(SampleSerial(9), 5));
-  Application().Advance(300);
-  form->PressKey(VK_RETURN);
+  Pick(9);
   cdsDetail->Cancel();
   cdsDetail->Last();
   EXPECT_EQ(cdsDetail->FieldByName("F_MODE_NO").AsString(), SampleSerial(9));
@@ -308,17 +306,13 @@ TEST_F(SerialPopupTest, PurchaseChangesTakeTheEmployeePriceAndPriceChangesTheSho
 
 TEST_F(SerialPopupTest, AUnitTheBillHoldsIsRefusedAndTheRowStaysAsItWas) {
   NewRow(shop.Handsets[0]);
-  form->TypeText(Last(SampleSerial(12), 5));
-  Application().Advance(300);
-  form->PressKey(VK_RETURN);
+  Pick(12);
   ASSERT_EQ(modeNOList.size(), 1u);
   // The new row: the same unit again.
   cdsDetail->FieldByName("F_PRODUCT_ID").SetAsLargeInt(shop.Handsets[0]);
   tvResult->ClickCell(-1, *colModeNO);
   const std::vector<Variant> before = RowValues();
-  form->TypeText(Last(SampleSerial(12), 5));
-  Application().Advance(300);
-  form->PressKey(VK_RETURN);
+  Pick(12);
   ASSERT_FALSE(Application().ShownErrors().empty());
   EXPECT_EQ(Application().ShownErrors().back(), "手机串码/卡号[" + SampleSerial(12) + "]重复");
   EXPECT_EQ(RowValues(), before);
@@ -333,9 +327,7 @@ TEST_F(SerialPopupTest, AUnitTheBillHoldsIsRefusedAndTheRowStaysAsItWas) {
   cdsDetail->FieldByName("F_COLOR_ID").SetAsLargeInt(shop.Colors[2]);
   const std::vector<Variant> typed = RowValues();
   form->PressKey(VK_DOWN, ssAlt);
-  form->TypeText(Last(SampleSerial(12), 5));
-  Application().Advance(300);
-  form->PressKey(VK_RETURN);
+  Pick(12);
   EXPECT_EQ(Application().ShownErrors().back(), "手机串码/卡号[" + SampleSerial(12) + "]重复");
   EXPECT_EQ(RowValues(), typed);
   EXPECT_EQ(cdsDetail->State(), dsInsert);
@@ -394,12 +386,15 @@ TEST_F(SerialPopupTest, EditorsComingAndGoingLeaveNoHandlerOnAListReadAgain) {
   Application().Advance(300);
   TDataSet* first = List();
   ASSERT_TRUE(first->Filtered());
-  // The row moves away while the list is open and filtered: the editor goes without a close-up.
-  Application().Dispatch([&] { cdsDetail->Cancel(); });
-  Application().ProcessMessages();
+  // The row moves away while the list is open and filtered: the editor goes without a close-up, and the
+  // list it filtered is read again before the editor is freed.
+  cdsDetail->Cancel();
   EXPECT_EQ(tvResult->InplaceEditor(), nullptr);
   EXPECT_FALSE(first->Filtered());
   EXPECT_TRUE(first->OnFilterRecord() == nullptr);
+  properties->Reread();
+  properties->GetModeNOList(IntToStr(shop.Handsets[0]));
+  Application().ProcessMessages();
 
   // Another drop-down of the same product after a re-read, and one of another product: filtering works.
   properties->Reread();
