@@ -25,6 +25,32 @@ bool SameValue(const Variant& a, const Variant& b) {
 
 // --- TGridInplaceEditor ----------------------------------------------------------------------------------
 
+class TGridInplaceEditor::RowLink : public TDataLink {
+ public:
+  explicit RowLink(TGridInplaceEditor& editor) : editor_(editor) {}
+
+ protected:
+  void DataEvent(TDataEvent event, TField*) override {
+    if (editor_.ownDataChange_ > 0 || editor_.closed_) return;
+    switch (event) {
+      case TDataEvent::DataSetScroll:
+      case TDataEvent::DataSetChange:
+      case TDataEvent::RecordChange:
+      case TDataEvent::LayoutChange:
+        editor_.Close(true);
+        break;
+      case TDataEvent::UpdateState:
+        if (!DataSet() || (DataSet()->State() != dsEdit && DataSet()->State() != dsInsert)) editor_.Close(true);
+        break;
+      default:
+        break;
+    }
+  }
+
+ private:
+  TGridInplaceEditor& editor_;
+};
+
 TGridInplaceEditor::TGridInplaceEditor(TGridColumn& column)
     : TCustomEdit(column.View() ? column.View()->Grid() : nullptr),
       view_(column.View()),
@@ -34,6 +60,10 @@ TGridInplaceEditor::TGridInplaceEditor(TGridColumn& column)
   SetParent(grid_);
   TabStop = false;
   record_ = view_->FocusedRecordIndex();
+  if (TDataSource* source = view_->DataController().DataSource()) {
+    rowLink_ = std::make_unique<RowLink>(*this);
+    rowLink_->SetDataSource(source);
+  }
   view_->FreeNotification(this);
   column.FreeNotification(this);
 }
@@ -68,7 +98,16 @@ bool TGridInplaceEditor::CanModifyCell() const {
 bool TGridInplaceEditor::BeginCellEdit() {
   if (!CanModifyCell()) return false;
   TDataSet* ds = DataSet();
-  if (ds && ds->State() == dsBrowse) ds->Edit();
+  if (ds && ds->State() == dsBrowse) {
+    ++ownDataChange_;
+    try {
+      ds->Edit();
+    } catch (...) {
+      --ownDataChange_;
+      throw;
+    }
+    --ownDataChange_;
+  }
   return true;
 }
 
@@ -279,6 +318,7 @@ void TGridInplaceEditor::Close(bool refocus) {
     else if (TCustomForm* form = Form())
       form->SetActiveControl(nullptr);
   }
+  if (rowLink_) rowLink_->SetDataSource(nullptr);
   if (view_) view_->RemoveFreeNotification(this);
   if (column_) column_->RemoveFreeNotification(this);
   view_ = nullptr;
@@ -376,7 +416,8 @@ void TGridInplaceLookupEdit::ClickListRow(int row) {
 void TGridInplaceLookupEdit::MoveInDropDown(int delta) {
   const int count = ListRowCount();
   if (count == 0) return;
-  const int row = ListRow() < 0 ? 0 : std::clamp(ListRow() + delta, 0, count - 1);
+  // With no row chosen yet the first key chooses the first row.
+  const int row = ListRow() < 0 || lookupKey_.IsNullOrEmpty() ? 0 : std::clamp(ListRow() + delta, 0, count - 1);
   SetListRow(row);
 }
 

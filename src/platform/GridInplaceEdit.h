@@ -18,12 +18,14 @@
 //            is shown as an error and the editor stays open with what the user typed. Esc drops it.
 //   close    the editor hides, gives the focus back to the grid and is freed once the current event is
 //            over, so an editor may close itself from its own handlers. Moving the focused cell in code,
-//            a scroll of the dataset, or freeing the column or view closes it without writing anything.
+//            a dataset that scrolls, posts, cancels or reloads the row, or freeing the column or view
+//            closes it without writing anything.
 //
 // The record of a bound view is always the dataset's current row (also a row being inserted, whose record
 // index is -1); an unbound view's record is the one focused when the editor opened.
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -128,6 +130,10 @@ class TGridInplaceEditor : public TCustomEdit {
   // Posts, closes and moves the focused cell as the key says (Enter, Tab, Up, Down).
   void LeaveCell(int key, TShiftState shift);
 
+  class RowLink;
+  // Follows a bound view's dataset: the editor closes when its row goes (scroll, cancel, post, reload).
+  std::unique_ptr<RowLink> rowLink_;
+  int ownDataChange_ = 0;  // the editor itself is putting the dataset into edit
   TGridTableView* view_ = nullptr;
   TGridColumn* column_ = nullptr;
   TGrid* grid_ = nullptr;
