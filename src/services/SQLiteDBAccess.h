@@ -86,6 +86,7 @@ class TSQLiteDBAccess : public IDBAccess, public ICommonUtils {
 
  private:
   void LoadCatalog();
+  void AddColumnKind(const std::string& upperName, TFieldType type);
   TFieldDef FieldDefFor(const std::string& name, const std::string& declared) const;
   TDataPacket Fetch(TSQLiteStatement& statement);
   TDataPacket RunAdapted(const TAdaptedStatement& statement);
@@ -99,6 +100,7 @@ class TSQLiteDBAccess : public IDBAccess, public ICommonUtils {
   std::map<std::string, std::vector<Column>> tables_;  // by upper-case name (tables and views)
   std::map<std::string, std::string> viewNames_;       // upper-case names of views
   std::map<std::string, TFieldDef> columnsByName_;    // by upper-case column name, first table wins
+  std::map<std::string, TSqlValueKind> columnKinds_;  // by upper-case column name, where the tables agree
   int64_t calls_ = 0;
 };
 
@@ -106,5 +108,7 @@ class TSQLiteDBAccess : public IDBAccess, public ICommonUtils {
 // BIT boolean, *MONEY*, DECIMAL and NUMERIC currency, REAL/FLOAT/DOUBLE float, DATE/TIME date-time,
 // CHAR text with its size, TEXT memo, BLOB binary); ftUnknown for an empty declaration.
 TFieldDef FieldDefForDeclaredType(const std::string& name, const std::string& declared);
+// What comparisons make of a field type: numbers (identifiers, counts, money), flags, date-times, texts.
+TSqlValueKind SqlValueKindOf(TFieldType type);
 
 }  // namespace jxc

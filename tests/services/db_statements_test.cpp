@@ -66,6 +66,8 @@ const Statement kStatements[] = {
     // Stock look-ups of the bill screens.
     {"SELECT * FROM VI_GetSysStock WITH(nolock) WHERE F_MODE_NO =  '{serial}'", 1},
     {"SELECT TOP 1 * FROM VI_GetSysStock WITH(nolock)  WHERE  reverse(F_MODE_NO) LIKE '{reversed}%'", 1},
+    // The stock pop-up appends its conditions without a blank after the shop.
+    {"SELECT * FROM VI_GetSysStock WITH(nolock) WHERE F_SHOP_ID  = {shop}AND F_PRODUCT_ID ={product}", 1},
     {"SELECT F_ID, F_MODE_NO, F_COLOR, F_CONFIG, F_CUSTOMER_ID, F_SHOP_ID, F_LOCATION_ID, F_PRODUCT_ID , F_COLOR_ID, F_UNIT, F_QTY, "
      "F_PRICE, F_MODE_NO, F_PRODUCT  , F_CONFIG_ID, F_PRODUCT_TYPE_ID, F_PRICE_EMPLOYEE FROM VI_GetSysStock WITH(nolock)   WHERE  "
      "reverse(F_MODE_NO) LIKE '{reversed}%'", 1},
