@@ -11,6 +11,7 @@
 #include "services/StockAudit.h"
 #include "platform/DateTime.h"
 #include "platform/Exceptions.h"
+#include "platform/Text.h"
 
 namespace jxc {
 
@@ -297,8 +298,11 @@ bool TSQLiteDBAccess::NameExists(const std::string& table, const std::string& id
   const std::string plain = PlainTableName(table);
   int64_t key = 0;
   if (!id.empty()) key = Variant(id).AsInt64();
-  auto statement = connection_.Prepare("SELECT 1 FROM " + plain + " WHERE F_NAME = ?1 AND F_ID <> ?2 LIMIT 1");
-  statement->BindText(0, name).BindInt64(1, key);
+  // Names are told apart as the user reads them: without surrounding blanks and without ASCII case. The
+  // expression is the one the master tables index their names by (schema version 3).
+  auto statement = connection_.Prepare("SELECT 1 FROM " + plain +
+                                       " WHERE UPPER(TRIM(F_NAME, char(32, 9, 10, 13))) = ?1 AND F_ID <> ?2 LIMIT 1");
+  statement->BindText(0, UpperCase(Trim(name))).BindInt64(1, key);
   return statement->Step();
 }
 

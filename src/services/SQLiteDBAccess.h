@@ -52,6 +52,7 @@ class TSQLiteDBAccess : public IDBAccess, public ICommonUtils {
   std::unique_ptr<TClientDataSet> GetNewIDList(const std::string& name, int count) override;
   std::string GetNewID(const std::string& tableOrSequence) override;
   Variant GetFieldValue(const std::string& table, const std::string& field, const std::string& condition) override;
+  // Names compare without surrounding blanks and without ASCII case ("north " finds "NORTH").
   bool NameExists(const std::string& table, const std::string& id, const std::string& name) override;
   bool AuditBill(int operation, int billType, const std::string& auditCall, const std::string& billID) override;
   void RefreshRecord(TClientDataSet& dataSet, const std::string& sql) override;
