@@ -99,8 +99,7 @@ bool IsTextCell(const ExportColumn& column, const Variant& value);
 // ("-5", "-1,234.50") is read as that number and runs nothing, so it does not count.
 bool StartsLikeFormula(std::string_view text);
 
-// The kind's name as the text export's kind line writes it ("number", "currency", "date", "datetime",
-// "text").
+// The kind's name: "number", "currency", "date", "datetime" or "text".
 const char* ExportKindName(ExportKind kind);
 
 }  // namespace jxc

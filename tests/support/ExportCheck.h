@@ -37,10 +37,9 @@ inline const char* kPython = "/usr/bin/python3";
 // --- as a spreadsheet program shows them ------------------------------------------------------------------
 // Tests that need LibreOffice or poppler skip with these lines where they are missing.
 inline const char* kNoOffice =
-    "LibreOffice is not installed (Debian: libreoffice-calc-nogui, which scripts/setup.sh installs): "
-    "exports are not opened as a spreadsheet program shows them";
+    "skipped: LibreOffice is not installed (Debian package libreoffice-calc-nogui, installed by scripts/setup.sh)";
 inline const char* kNoPdfText =
-    "pdftotext is not installed (Debian: poppler-utils, which scripts/setup.sh installs): printed pages are not read";
+    "skipped: pdftotext is not installed (Debian package poppler-utils, installed by scripts/setup.sh)";
 bool OfficeInstalled();
 bool PdfTextInstalled();
 
