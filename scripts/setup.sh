@@ -10,7 +10,11 @@ packages=(
   libgtest-dev libgmock-dev
   libxlsxwriter-dev       # ".xlsx" export
   python3 python3-xlrd python3-openpyxl   # independent readers used by the export tests
+  poppler-utils           # pdftotext: the print tests read the printed pages
 )
+# LibreOffice Calc: the tests that open exported files as a spreadsheet program does, and printing; any
+# LibreOffice already installed serves (the headless package would replace a desktop one).
+command -v soffice >/dev/null 2>&1 || packages+=(libreoffice-calc-nogui)
 
 missing=()
 for p in "${packages[@]}"; do
