@@ -6,36 +6,32 @@
 #include "editors/UnitFrmBaseDataEditor.h"
 #include "editors/UnitFrmBaseDlgEditor.h"
 #include "editors/UnitFrmBaseEditor.h"
-#include "platform/ClassRegistry.h"
 
 namespace jxc {
 
 namespace {
 
-template <class T>
-void Register(const char* name) {
-  RegisterClass<T>(name);
-}
-
-struct TEditorClass {
-  const char* Name;
-  void (*Register)(const char* name);
-};
-
-constexpr TEditorClass kClasses[] = {
-    {"TFrmBaseEditor", &Register<TFrmBaseEditor>},       {"TFrmBaseDBGridEditor", &Register<TFrmBaseDBGridEditor>},
-    {"TFrmBaseDataEditor", &Register<TFrmBaseDataEditor>}, {"TFrmBaseDlgEditor", &Register<TFrmBaseDlgEditor>},
-    {"TFrameBase", &Register<TFrameBase>},               {"TFrameBaseEditor", &Register<TFrameBaseEditor>},
+constexpr TClassTableEntry kClasses[] = {
+    {"TFrmBaseEditor", &RegisterByName<TFrmBaseEditor>},
+    {"TFrmBaseDBGridEditor", &RegisterByName<TFrmBaseDBGridEditor>},
+    {"TFrmBaseDataEditor", &RegisterByName<TFrmBaseDataEditor>},
+    {"TFrmBaseDlgEditor", &RegisterByName<TFrmBaseDlgEditor>},
+    {"TFrameBase", &RegisterByName<TFrameBase>},
+    {"TFrameBaseEditor", &RegisterByName<TFrameBaseEditor>},
 };
 
 }  // namespace
 
-void EditorClassesInitialization() {
-  for (const TEditorClass& editorClass : kClasses) editorClass.Register(editorClass.Name);
+void RegisterClassTable(std::span<const TClassTableEntry> classes) {
+  for (const TClassTableEntry& entry : classes) entry.Register(entry.Name);
 }
 
-void EditorClassesFinalization() {
-  for (const TEditorClass& editorClass : kClasses) UnRegisterClass(editorClass.Name);
+void UnRegisterClassTable(std::span<const TClassTableEntry> classes) {
+  for (const TClassTableEntry& entry : classes) UnRegisterClass(entry.Name);
 }
+
+void EditorClassesInitialization() { RegisterClassTable(kClasses); }
+
+void EditorClassesFinalization() { UnRegisterClassTable(kClasses); }
 
 }  // namespace jxc

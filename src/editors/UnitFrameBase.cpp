@@ -4,9 +4,11 @@
 #include "editors/UnitEditorUtils.h"
 #include "editors/UnitFrmBaseEditor.h"
 #include "editors/UnitRecordCheck.h"
+#include "filter/UnitBaseLookups.h"
 #include "foundation/HostServicesIntf.h"
 #include "kernel/SysSvc.h"
 #include "platform/DataSource.h"
+#include "platform/ExtCtrls.h"
 #include "platform/Exceptions.h"
 #include "platform/StdCtrls.h"
 #include "platform/Text.h"
@@ -22,6 +24,11 @@ constexpr const char* kShopListTail = ") b WHERE a.F_ID = b.F_ID";
 constexpr const char* kDictSQL = "SELECT F_ID=cast(F_CODE AS INTEGER), F_NAME, F_PY FROM TB_DICT_ITEM WHERE F_PARENTID = ";
 constexpr const char* kTaxTypeParent = "969702";
 constexpr int kListMinutes = 30;
+// What the unit lists of the record's edits read and copy.
+constexpr const char* kUnitFields = "F_ID, F_NAME, F_CODE, F_PY, F_ADDRESS, F_MOBILE, F_CONTRACTOR";
+const std::vector<std::pair<const char*, const char*>> kUnitCopy = {
+    {"F_CUSTOMER_ID", "F_ID"}, {"F_CUSTOMER", "F_NAME"}, {"F_ADDRESS", "F_ADDRESS"}, {"F_MOBILE", "F_MOBILE"},
+    {"F_CONTRACTOR", "F_CONTRACTOR"}};
 
 // The user's shop as a number for a statement; a user without one cannot be served.
 std::string DefaultShop() {
@@ -117,5 +124,46 @@ void TFrameBase::GetDict_ConvetCodeToID(TDataSet& dataSet, const std::string& pa
 }
 
 void TFrameBase::GET_DICT_TAX_TYPE(TDataSet& dataSet) { GetDict_ConvetCodeToID(dataSet, kTaxTypeParent); }
+
+// --- search lists on the record's edits ------------------------------------------------------------------
+
+std::function<void(TDataSet&)> TFrameBase::CopyIntoRecord(std::vector<std::pair<const char*, const char*>> fields) {
+  return [this, fields = std::move(fields)](TDataSet& list) {
+    TDataSet* record = dsMain->DataSet();
+    if (!record || !record->Active()) throw Exception("没有正在编辑的记录");
+    CopyChosenFields(list, *record, fields);
+  };
+}
+
+void TFrameBase::DoInitPopupAccount(TPopupEdit& edit) {
+  const std::string shop = LookupShopID("");
+  TFrameBaseFilterEx* frame = GetBaseFilterLookup(&edit, "TB_BAND_ACCOUNT", " WHERE  F_STATUS = 0  AND F_SHOP_ID =" + shop,
+                                                  CopyIntoRecord({{"F_ACCOUNT_ID", "F_ID"}, {"F_ACCOUNT", "F_NAME"}}),
+                                                  false, true);
+  frame->SetSelectFields("F_ID,F_CODE,F_PY,F_NAME");
+  frame->ReloadIfChanged();
+}
+
+void TFrameBase::DoInitPopupCustomer(TPopupEdit& edit) {
+  GetBaseLookupCustomer(&edit, "", CopyIntoRecord(kUnitCopy), kUnitFields);
+}
+
+void TFrameBase::DoInitPopupSupplier(TPopupEdit& edit) {
+  GetBaseLookupSupplier(&edit, "", CopyIntoRecord(kUnitCopy), kUnitFields);
+}
+
+void TFrameBase::DoInitAllCustomer(TPopupEdit& edit) {
+  std::vector<std::pair<const char*, const char*>> copy = kUnitCopy;
+  copy.insert(copy.end(), {{"F_EMPLOYEE_ID", "F_EMPLOYEE_ID"},
+                           {"F_EMPLOYEE", "F_EMPLOYEE"},
+                           {"F_HAVE_TAX", "F_HAVE_TAX"},
+                           {"F_TAX_TYPE_ID", "F_TAX_TYPE_ID"}});
+  GetAllCustomer(&edit, "", CopyIntoRecord(std::move(copy)),
+                 std::string(kUnitFields) + ", F_EMPLOYEE_ID, F_EMPLOYEE, F_HAVE_TAX, F_TAX_TYPE_ID");
+}
+
+void TFrameBase::DoInitPopupEmployee(TPopupEdit& edit) {
+  GetBaseLookupEmployee(&edit, "", CopyIntoRecord({{"F_EMPLOYEE_ID", "F_ID"}, {"F_EMPLOYEE", "F_NAME"}}));
+}
 
 }  // namespace jxc

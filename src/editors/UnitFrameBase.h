@@ -8,8 +8,11 @@
 // The frame learns its function from the screen that owns it (an editor screen or a record editor), or
 // from SetFunctionID when it lives elsewhere.
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "foundation/CacheIntf.h"
 #include "foundation/DBIntf.h"
@@ -23,6 +26,7 @@ class TClientDataSet;
 class TDataSource;
 class TGroupBox;
 class TPanel;
+class TPopupEdit;
 
 class TFrameBase : public TFrame {
  public:
@@ -77,12 +81,28 @@ class TFrameBase : public TFrame {
   // The tax types (dictionary parent 969702).
   void GET_DICT_TAX_TYPE(TDataSet& dataSet);
 
+  // --- search lists on the record's edits ---
+  // Each makes the edit's drop-down a search list of the user's current shop; choosing a row copies it
+  // into the edited record (dsMain's dataset), each field only where both the row and the record have it,
+  // so a list without a column never clears the record's value:
+  // accounts: F_ACCOUNT_ID, F_ACCOUNT;
+  // customers and suppliers: F_CUSTOMER_ID, F_CUSTOMER, F_ADDRESS, F_MOBILE, F_CONTRACTOR;
+  // every unit (DoInitAllCustomer): those, and F_EMPLOYEE_ID, F_EMPLOYEE, F_HAVE_TAX, F_TAX_TYPE_ID;
+  // employees: F_EMPLOYEE_ID, F_EMPLOYEE.
+  void DoInitPopupAccount(TPopupEdit& edit);
+  void DoInitPopupCustomer(TPopupEdit& edit);
+  void DoInitPopupEmployee(TPopupEdit& edit);
+  void DoInitPopupSupplier(TPopupEdit& edit);
+  void DoInitAllCustomer(TPopupEdit& edit);
+
  protected:
   // The caption of the screen the frame serves ("" without one).
   std::string ScreenCaption() const;
   // Services, obtained on first need when DoInit did not run.
   IDBAccess& Database();
   ICache& Cache();
+  // Copies the chosen row's fields (record field, list field) into the edited record.
+  std::function<void(TDataSet&)> CopyIntoRecord(std::vector<std::pair<const char*, const char*>> fields);
 
   TClientDataSet* FMainDataSet = nullptr;
   std::string FUpdatingTable;

@@ -3,6 +3,7 @@
 #include <cstddef>
 
 #include "editors/UnitEditorClasses.h"
+#include "filter/UnitFilterClasses.h"
 #include "foundation/BasePlugin.h"
 #include "foundation/UnitPublicUtils.h"
 
@@ -22,6 +23,7 @@ struct TUnitEntry {
 constexpr TUnitEntry kUnits[] = {
     {InitializePublicUtils, FinalizePublicUtils},
     {BasePluginInitialization, BasePluginFinalization},
+    {FilterClassesInitialization, FilterClassesFinalization},
     {EditorClassesInitialization, EditorClassesFinalization},
 };
 constexpr size_t kUnitCount = sizeof(kUnits) / sizeof(kUnits[0]);

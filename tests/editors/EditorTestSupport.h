@@ -87,10 +87,7 @@ class EditorTest : public ::testing::Test {
     path = TempPath(std::string("editors_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     Remove(path);
     db = std::make_shared<TSQLiteDBAccess>(path);
-    TSampleShopOptions options;
-    options.Units = 12;
-    options.Branches = 2;
-    shop = CreateSampleShop(*db, options);
+    shop = CreateSampleShop(*db, sampleOptions);
     RegisterShopDatabaseServices(db);
     SysService::Register<IDialog>(dialog);
     rights->SetGrantAll(true);
@@ -149,6 +146,8 @@ class EditorTest : public ::testing::Test {
     return texts;
   }
 
+  // The sample a fixture's constructor may change before the shop is made.
+  TSampleShopOptions sampleOptions{12, 2};
   std::string path;
   std::shared_ptr<TSQLiteDBAccess> db;
   TSampleShop shop;
