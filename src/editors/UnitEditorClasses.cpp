@@ -2,10 +2,14 @@
 
 #include "editors/UnitFrameBase.h"
 #include "editors/UnitFrameBaseEditor.h"
+#include "editors/UnitFrameBaseTree.h"
 #include "editors/UnitFrmBaseDBGridEditor.h"
 #include "editors/UnitFrmBaseDataEditor.h"
 #include "editors/UnitFrmBaseDlgEditor.h"
 #include "editors/UnitFrmBaseEditor.h"
+#include "editors/UnitFrmBaseTreeEditor.h"
+#include "editors/UnitFrmBaseTreeGrid.h"
+#include "editors/UnitFrmBaseTreePopEditor.h"
 
 namespace jxc {
 
@@ -18,6 +22,10 @@ constexpr TClassTableEntry kClasses[] = {
     {"TFrmBaseDlgEditor", &RegisterByName<TFrmBaseDlgEditor>},
     {"TFrameBase", &RegisterByName<TFrameBase>},
     {"TFrameBaseEditor", &RegisterByName<TFrameBaseEditor>},
+    {"TFrmBaseTreeEditor", &RegisterByName<TFrmBaseTreeEditor>},
+    {"TFrmBaseTreePopEditor", &RegisterByName<TFrmBaseTreePopEditor>},
+    {"TFrmBaseTreeGrid", &RegisterByName<TFrmBaseTreeGrid>},
+    {"TFrameBaseTree", &RegisterByName<TFrameBaseTree>},
 };
 
 }  // namespace

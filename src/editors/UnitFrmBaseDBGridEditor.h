@@ -98,8 +98,8 @@ class TFrmBaseDBGridEditor : public TFrmBaseEditor, public IView, public IBaseEd
   void UpdateActionStatus(TAction* sender) override;
   void FocusField(TField& field) override;
 
-  // The row filter of the quick search and the stopped rows (" " when none).
-  std::string RowFilterText() const;
+  // The row filter of the quick search and the stopped rows ("" when none).
+  virtual std::string RowFilterText() const;
   void ApplyRowFilter();
   // The exact-search bar's criterion on the grid.
   void ApplyExactSearch();

@@ -263,6 +263,7 @@ TSampleShop CreateSampleShop(TSQLiteDBAccess& db, const TSampleShopOptions& opti
              {"F_UI_CONFIG", screen.Config ? Variant(screen.Config) : Variant::Null()}, {"F_SORT", Variant(sort)}});
   }
   CreateSampleShopScreens(db);
+  CreateSampleTreeScreens(db);
 
   // Opening stock: the serial-numbered handsets, written in one statement.
   if (options.Units > 0) {

@@ -60,4 +60,19 @@ void CreateSampleShopScreens(TSQLiteDBAccess& db) {
   }
 }
 
+void CreateSampleTreeScreens(TSQLiteDBAccess& db) {
+  TSQLiteConnection& connection = db.Connection();
+  auto system = connection.Prepare(
+      "INSERT INTO TB_PRODUCT_CONFIG (F_ID, F_CODE, F_NAME, F_PY, F_PARENTID, F_REMARK) VALUES (?, '0', '通用', 'TY', 0, '系统默认')");
+  system->Bind(0, Id(kSampleSystemConfig));
+  system->Run();
+  auto region = connection.Prepare("INSERT INTO TB_PROVINCE (F_ID, F_CODE, F_NAME, F_PY, F_PARENTID) VALUES (?, '11', '北京市', 'BJS', 0)");
+  region->Bind(0, Id(db.NewID()));
+  region->Run();
+  connection.ExecScript(
+      "UPDATE TB_SYS_FUNCTION SET F_UI_CONFIG = "
+      "'{\"UI_LEFT_CONFIG\":{\"STATUS\":\"on\",\"CLASS_NAME\":\"TFrameBaseTree\",\"DATA\":\"TB_SHOP\"}}' "
+      "WHERE F_NAME = '店铺资料'");
+}
+
 }  // namespace jxc

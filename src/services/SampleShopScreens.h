@@ -4,6 +4,7 @@
 // (the query panel: grid layout name, data and picker use) and sort order, and the fields that
 // TB_SYS_FIELD_LIST makes mandatory in them.
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -29,5 +30,11 @@ const std::vector<TSampleScreen>& SampleShopScreens();
 // Writes the rows into the open database (inside the caller's transaction when there is one), after the
 // function rows already there. Raises EDatabaseError on failure.
 void CreateSampleShopScreens(TSQLiteDBAccess& db);
+
+// What the tree screens and the shop tree need beyond the shops: the system's default configuration
+// "通用" (F_ID 1, below 100, never deleted), a region holding no shop ("北京市"), and the shop screen's
+// left panel (the shop tree over TB_SHOP). Raises EDatabaseError on failure.
+inline constexpr int64_t kSampleSystemConfig = 1;
+void CreateSampleTreeScreens(TSQLiteDBAccess& db);
 
 }  // namespace jxc
