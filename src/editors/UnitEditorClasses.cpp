@@ -2,7 +2,11 @@
 
 #include "editors/UnitFrameBase.h"
 #include "editors/UnitFrameBaseEditor.h"
+#include "editors/UnitFrameBaseLookupConfig.h"
 #include "editors/UnitFrameBaseTree.h"
+#include "editors/UnitFrameLookupSysStock.h"
+#include "editors/UnitFrameOwnerShopList.h"
+#include "editors/UnitFrameShopTree.h"
 #include "editors/UnitFrmBaseDBGridEditor.h"
 #include "editors/UnitFrmBaseDataEditor.h"
 #include "editors/UnitFrmBaseDlgEditor.h"
@@ -10,6 +14,7 @@
 #include "editors/UnitFrmBaseTreeEditor.h"
 #include "editors/UnitFrmBaseTreeGrid.h"
 #include "editors/UnitFrmBaseTreePopEditor.h"
+#include "editors/UnitFrmSelectShopList.h"
 
 namespace jxc {
 
@@ -26,6 +31,11 @@ constexpr TClassTableEntry kClasses[] = {
     {"TFrmBaseTreePopEditor", &RegisterByName<TFrmBaseTreePopEditor>},
     {"TFrmBaseTreeGrid", &RegisterByName<TFrmBaseTreeGrid>},
     {"TFrameBaseTree", &RegisterByName<TFrameBaseTree>},
+    {"TFrameShopTree", &RegisterByName<TFrameShopTree>},
+    {"TFrmSelectShopList", &RegisterByName<TFrmSelectShopList>},
+    {"TFrameOwnerShopList", &RegisterByName<TFrameOwnerShopList>},
+    {"TFrameBaseLookupConfig", &RegisterByName<TFrameBaseLookupConfig>},
+    {"TFrameLookupSysStock", &RegisterByName<TFrameLookupSysStock>},
 };
 
 }  // namespace
