@@ -293,6 +293,13 @@ void TFrameBaseFilterEx::SearchFor(const std::string& text) {
   edtSearch->SetText(text);
 }
 
+void TFrameBaseFilterEx::ClearSearch() {
+  edtSearch->SetText("");
+  FFilterPending = false;
+  KillTimer(FilterTimerID);
+  if (cdsMain->Active()) cdsMain->SetFiltered(false);
+}
+
 void TFrameBaseFilterEx::MoveBy(int distance) {
   if (!cdsMain->Active() || cdsMain->IsEmpty()) return;
   if (distance < 0) cdsMain->Prior();
@@ -475,10 +482,8 @@ void CopyChosenFields(const TDataSet& list, TDataSet& record,
 
 void PrepareLookup(TFrameBaseFilterEx& frame, TDataSetCallback callback, bool moveFirst) {
   if (callback) frame.SetDataSetCallback(std::move(callback));
-  if (frame.cdsMain->Active()) {
-    frame.cdsMain->SetFiltered(false);
-    if (moveFirst && !frame.cdsMain->IsEmpty()) frame.cdsMain->First();
-  }
+  frame.ClearSearch();
+  if (moveFirst && frame.cdsMain->Active() && !frame.cdsMain->IsEmpty()) frame.cdsMain->First();
 }
 
 TFrameBaseFilterEx* GetBaseFilterLookup(TComponent* owner, const std::string& tableName, const std::string& where,

@@ -163,6 +163,8 @@ class TFrameBaseFilterEx : public TFrameBase {
   // --- driving the list from an edit that keeps the focus ---
   // The text typed into the host edit: searched as if typed into edtSearch.
   void SearchFor(const std::string& text);
+  // Empties the search box and shows every row, without a pause.
+  void ClearSearch();
   // Moves the list's current row (Up: -1, Down: +1).
   void MoveBy(int distance);
   // Chooses as Enter does; true when a row (or the typed text) was taken.
@@ -247,7 +249,7 @@ void CopyChosenFields(const TDataSet& list, TDataSet& record,
 // The search list of the owner over a table: reused when the owner has one, else made with the table
 // (canAppend shows the add-new and edit actions) and initialised. A WHERE text that is not empty replaces
 // the list's filter (and a loaded list is loaded again when its statement changed); the list's own
-// search filter is switched off; moveFirst puts a non-empty list on its first row; the dataset callback
+// search is emptied and its filter switched off; moveFirst puts a non-empty list on its first row; the dataset callback
 // replaces the list's (a default one is kept when none is given).
 TFrameBaseFilterEx* GetBaseFilterLookup(TComponent* owner, const std::string& tableName, const std::string& where,
                                         TDataSetCallback callback, bool canAppend = false, bool moveFirst = false);
@@ -258,8 +260,8 @@ TFrameBaseFilterEx* GetDataSetWithSql(TComponent* owner, const std::string& sql,
 // The same, with the list loaded at once rather than after the pause.
 TFrameBaseFilterEx* GetBaseLookupDataSetWithSql(TComponent* owner, const std::string& sql, TDataSetCallback callback);
 
-// A frame made by the steps above: the dataset callback, the search filter off, first row (see
-// GetBaseFilterLookup).
+// A frame made by the steps above: the dataset callback, the search emptied and its filter off, first row
+// (see GetBaseFilterLookup).
 void PrepareLookup(TFrameBaseFilterEx& frame, TDataSetCallback callback, bool moveFirst);
 
 }  // namespace jxc
