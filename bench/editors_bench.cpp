@@ -6,16 +6,15 @@
 //
 //   editors_bench [--products N] [--colors N]
 
-#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
 
+#include "BenchSupport.h"
 #include "editors/UnitFrmBaseDBGridEditor.h"
 #include "foundation/PackageEntry.h"
 #include "foundation/UnitPublicUtils.h"
@@ -32,30 +31,12 @@
 #include "services/TableGroupRights.h"
 
 using namespace jxc;
+using jxc::bench::Fill;
+using jxc::bench::IntOption;
+using jxc::bench::TScratchFile;
+using jxc::bench::TStopwatch;
 
 namespace {
-
-// Wall-clock and processor milliseconds since a start.
-struct TStopwatch {
-  std::chrono::steady_clock::time_point wall = std::chrono::steady_clock::now();
-  double cpu = Cpu();
-  static double Cpu() {
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) * 1e-6;
-  }
-  double Wall() const { return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - wall).count(); }
-  double Processor() const { return Cpu() - cpu; }
-};
-
-// Rows written straight into the file, numbered after the identifiers the sample shop drew.
-void Fill(TSQLiteDBAccess& db, const std::string& table, const std::string& columns, const std::string& values, int rows) {
-  const int64_t first = db.Sequences().Reserve("ID", rows);
-  auto fill = db.Connection().PrepareOnce("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i + 1 < ?1) "
-                                          "INSERT INTO " + table + " (F_ID, " + columns + ") SELECT ?2 + i, " + values + " FROM n");
-  fill->BindInt64(0, rows).BindInt64(1, first);
-  fill->Run();
-}
 
 // The screen opened from the menu, with its deferred first query.
 TFrmBaseDBGridEditor* OpenScreen(const std::string& caption) {
@@ -67,19 +48,11 @@ TFrmBaseDBGridEditor* OpenScreen(const std::string& caption) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  int products = 50000, colors = 20000;
-  for (int i = 1; i + 1 < argc; i += 2) {
-    const std::string arg = argv[i];
-    if (arg == "--products") products = std::atoi(argv[i + 1]);
-    else if (arg == "--colors") colors = std::atoi(argv[i + 1]);
-  }
-  const std::string path = "/tmp/jxc_editors_bench_" + std::to_string(::getpid()) + ".db";
-  auto remove = [&path] {
-    for (const char* suffix : {"", "-wal", "-shm"}) std::remove((path + suffix).c_str());
-  };
-  remove();
+  const int products = IntOption(argc, argv, "--products", 50000);
+  const int colors = IntOption(argc, argv, "--colors", 20000);
+  const TScratchFile file("editors_bench");
   {
-    auto db = std::make_shared<TSQLiteDBAccess>(path);
+    auto db = std::make_shared<TSQLiteDBAccess>(file.Path);
     TSampleShopOptions options;
     options.Units = 0;
     CreateSampleShop(*db, options);
@@ -138,6 +111,5 @@ int main(int argc, char** argv) {
     SysService::Clear();
     PackageShutdown();
   }
-  remove();
   return 0;
 }

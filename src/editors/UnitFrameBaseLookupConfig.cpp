@@ -11,19 +11,11 @@ constexpr const char* kAttributeFields = "F_ID, F_CODE,F_NAME,F_PY";
 
 TFrameBaseLookupConfig* AttributeList(TComponent* owner, const char* name, const std::string& table, const char* fields,
                                       TDataSetCallback callback, const char* idField, const char* nameField) {
-  bool created = false;
-  auto* frame = FindOrCreateLookup<TFrameBaseLookupConfig>(owner, name, created);
-  frame->SetTableName(table);
-  frame->SetSelectFields(fields);
-  if (created) {
-    PlaceLookupFrame(owner, *frame);
-    frame->DoInit();
-  } else {
-    frame->ReloadIfChanged();
-  }
-  PrepareLookup(*frame, callback ? std::move(callback) : CopyIntoOwnerRecord(owner, {{idField, "F_ID"}, {nameField, "F_NAME"}}),
-                true);
-  return frame;
+  if (!callback) callback = CopyIntoOwnerRecord(owner, {{idField, "F_ID"}, {nameField, "F_NAME"}});
+  return ServeLookup<TFrameBaseLookupConfig>(owner, name, [&](TFrameBaseLookupConfig& frame, bool) {
+    frame.SetTableName(table);
+    frame.SetSelectFields(fields);
+  }, std::move(callback));
 }
 
 }  // namespace

@@ -36,17 +36,8 @@ std::string StockWhere(const std::string& shop, const TStockLookupFilter& filter
 }
 
 TFrameLookupSysStock* StockList(TComponent* owner, const char* name, const std::string& where, TDataSetCallback callback) {
-  bool created = false;
-  auto* frame = FindOrCreateLookup<TFrameLookupSysStock>(owner, name, created);
-  frame->SetFilter(where);
-  if (created) {
-    PlaceLookupFrame(owner, *frame);
-    frame->DoInit();
-  } else {
-    frame->ReloadIfChanged();
-  }
-  PrepareLookup(*frame, std::move(callback), true);
-  return frame;
+  return ServeLookup<TFrameLookupSysStock>(owner, name, [&](TFrameLookupSysStock& frame, bool) { frame.SetFilter(where); },
+                                           std::move(callback));
 }
 
 }  // namespace

@@ -8,8 +8,6 @@ namespace jxc {
 namespace {
 
 const std::string kCustomerFields = "F_ID, F_NAME, F_CODE, F_PY, F_EMPLOYEE_ID, F_EMPLOYEE";
-constexpr const char* kCustomerShops =
-    "( F_SHARED = 1 OR F_ID IN (  SELECT F_MID FROM TB_CUSTOMER_SHOP_LIST a, FUNC_GET_SHOP_CHILD_LIST(";
 
 const std::vector<std::pair<const char*, const char*>> kCustomerCopy = {
     {"F_CUSTOMER_ID", "F_ID"}, {"F_CUSTOMER", "F_NAME"}, {"F_EMPLOYEE_ID", "F_EMPLOYEE_ID"}, {"F_EMPLOYEE", "F_EMPLOYEE"}};
@@ -17,20 +15,13 @@ const std::vector<std::pair<const char*, const char*>> kCustomerCopy = {
 // A list over a table with its column list, its WHERE text and a default copy into the owner's record.
 TFrameBaseFilterEx* TableLookup(TComponent* owner, const char* table, const std::string& fields, const std::string& where,
                                 TDataSetCallback callback, std::vector<std::pair<const char*, const char*>> copy) {
-  bool created = false;
-  auto* frame = FindOrCreateLookup<TFrameBaseFilterEx>(owner, "", created);
-  frame->SetTableName(table);
-  frame->SetSelectFields(fields);
-  frame->SetFilter(where);
-  frame->SQL.clear();
-  if (created) {
-    PlaceLookupFrame(owner, *frame);
-    frame->DoInit();
-  } else {
-    frame->ReloadIfChanged();
-  }
-  PrepareLookup(*frame, callback ? std::move(callback) : CopyIntoOwnerRecord(owner, std::move(copy)), true);
-  return frame;
+  if (!callback) callback = CopyIntoOwnerRecord(owner, std::move(copy));
+  return ServeLookup<TFrameBaseFilterEx>(owner, "", [&](TFrameBaseFilterEx& frame, bool) {
+    frame.SetTableName(table);
+    frame.SetSelectFields(fields);
+    frame.SetFilter(where);
+    frame.SQL.clear();
+  }, std::move(callback));
 }
 
 }  // namespace
@@ -61,19 +52,11 @@ TFrameBaseFilterEx* GetBaseLookupAccount(TComponent* owner, const std::string& s
 
 TFrameBaseFilterEx* GetBaseLookupShopList(TComponent* owner, const std::string& shopID, TDataSetCallback callback) {
   const std::string shop = LookupShopID(shopID);
-  bool created = false;
-  auto* frame = FindOrCreateLookup<TFrameBaseFilterEx>(owner, "", created);
-  frame->SQL = " SELECT   a.F_ID, a.F_CODE, a.F_PY, a.F_NAME FROM TB_SHOP a , FUNC_GET_SHOP_CHILD_LIST(" + shop +
-               ") b WHERE a.F_ID = b.F_ID";
-  if (created) {
-    PlaceLookupFrame(owner, *frame);
-    frame->DoInit();
-  } else {
-    frame->ReloadIfChanged();
-  }
-  PrepareLookup(*frame, callback ? std::move(callback) : CopyIntoOwnerRecord(owner, {{"F_SHOP_ID", "F_ID"}, {"F_SHOP", "F_NAME"}}),
-                true);
-  return frame;
+  if (!callback) callback = CopyIntoOwnerRecord(owner, {{"F_SHOP_ID", "F_ID"}, {"F_SHOP", "F_NAME"}});
+  return ServeLookup<TFrameBaseFilterEx>(owner, "", [&](TFrameBaseFilterEx& frame, bool) {
+    frame.SQL = " SELECT   a.F_ID, a.F_CODE, a.F_PY, a.F_NAME FROM TB_SHOP a , FUNC_GET_SHOP_CHILD_LIST(" + shop +
+                ") b WHERE a.F_ID = b.F_ID";
+  }, std::move(callback));
 }
 
 TFrameBaseFilterEx* GetBaseLookupEmployee(TComponent* owner, const std::string& shopID, TDataSetCallback callback,
@@ -89,7 +72,8 @@ TFrameBaseFilterEx* GetAllCustomer(TComponent* owner, const std::string& shopID,
                                  const std::string& fields) {
   const std::string shop = LookupShopID(shopID);
   return TableLookup(owner, "VI_GetCustomerList", fields.empty() ? kCustomerFields : fields,
-                     std::string(" WHERE     F_STATUS = 0  AND  ") + kCustomerShops + shop + ") b  WHERE a.F_SHOP_ID = b.F_ID)) ",
+                     " WHERE     F_STATUS = 0  AND  ( F_SHARED = 1 OR F_ID IN (  SELECT F_MID FROM TB_CUSTOMER_SHOP_LIST a, "
+                     "FUNC_GET_SHOP_CHILD_LIST(" + shop + ") b  WHERE a.F_SHOP_ID = b.F_ID)) ",
                      std::move(callback), kCustomerCopy);
 }
 
@@ -97,8 +81,8 @@ TFrameBaseFilterEx* GetBaseLookupCustomer(TComponent* owner, const std::string& 
                                  const std::string& fields) {
   const std::string shop = LookupShopID(shopID);
   return TableLookup(owner, "VI_GetCustomerList", fields.empty() ? kCustomerFields : fields,
-                     std::string(" WHERE   (F_CUSTOMER_TYPE_ID = 2 OR F_CUSTOMER_TYPE_ID = 3) AND  ") + kCustomerShops +
-                         shop + ") b  WHERE a.F_SHOP_ID = b.F_ID)) ",
+                     " WHERE   (F_CUSTOMER_TYPE_ID = 2 OR F_CUSTOMER_TYPE_ID = 3) AND  ( F_SHARED = 1 OR F_ID IN (  SELECT F_MID "
+                     "FROM TB_CUSTOMER_SHOP_LIST a, FUNC_GET_SHOP_CHILD_LIST(" + shop + ") b  WHERE a.F_SHOP_ID = b.F_ID)) ",
                      std::move(callback), kCustomerCopy);
 }
 
@@ -106,8 +90,9 @@ TFrameBaseFilterEx* GetBaseLookupSupplier(TComponent* owner, const std::string& 
                                  const std::string& fields) {
   const std::string shop = LookupShopID(shopID);
   return TableLookup(owner, "VI_GetCustomerList", fields.empty() ? kCustomerFields : fields,
-                     std::string(" WHERE   (F_CUSTOMER_TYPE_ID = 1 OR F_CUSTOMER_TYPE_ID = 3) AND F_STATUS = 0  AND  ") +
-                         kCustomerShops + shop + ") b  WHERE a.F_SHOP_ID = b.F_ID))",
+                     " WHERE   (F_CUSTOMER_TYPE_ID = 1 OR F_CUSTOMER_TYPE_ID = 3) AND F_STATUS = 0  AND  ( F_SHARED = 1 OR F_ID "
+                     "IN (  SELECT F_MID FROM TB_CUSTOMER_SHOP_LIST a, FUNC_GET_SHOP_CHILD_LIST(" + shop +
+                         ") b  WHERE a.F_SHOP_ID = b.F_ID))",
                      std::move(callback), kCustomerCopy);
 }
 

@@ -486,20 +486,24 @@ void PrepareLookup(TFrameBaseFilterEx& frame, TDataSetCallback callback, bool mo
   if (moveFirst && frame.cdsMain->Active() && !frame.cdsMain->IsEmpty()) frame.cdsMain->First();
 }
 
+void StartLookup(TComponent* owner, TFrameBaseFilterEx& frame, bool created) {
+  if (!created) {
+    frame.ReloadIfChanged();
+    return;
+  }
+  PlaceLookupFrame(owner, frame);
+  frame.DoInit();
+}
+
 TFrameBaseFilterEx* GetBaseFilterLookup(TComponent* owner, const std::string& tableName, const std::string& where,
                                         TDataSetCallback callback, bool canAppend, bool moveFirst) {
-  bool created = false;
-  auto* frame = FindOrCreateLookup<TFrameBaseFilterEx>(owner, "", created);
-  if (created) {
-    frame->SetTableName(tableName);
-    frame->SetCanAppend(canAppend);
-    PlaceLookupFrame(owner, *frame);
-  }
-  if (!where.empty()) frame->SetFilter(where);
-  if (created) frame->DoInit();
-  else frame->ReloadIfChanged();
-  PrepareLookup(*frame, std::move(callback), moveFirst);
-  return frame;
+  return ServeLookup<TFrameBaseFilterEx>(owner, "", [&](TFrameBaseFilterEx& frame, bool created) {
+    if (created) {
+      frame.SetTableName(tableName);
+      frame.SetCanAppend(canAppend);
+    }
+    if (!where.empty()) frame.SetFilter(where);
+  }, std::move(callback), moveFirst);
 }
 
 TFrameBaseFilterEx* GetBaseLookupDataSet(TComponent* owner, const TDataSet& rows, TDataSetCallback callback) {
@@ -512,17 +516,8 @@ TFrameBaseFilterEx* GetBaseLookupDataSet(TComponent* owner, const TDataSet& rows
 }
 
 TFrameBaseFilterEx* GetDataSetWithSql(TComponent* owner, const std::string& sql, TDataSetCallback callback) {
-  bool created = false;
-  auto* frame = FindOrCreateLookup<TFrameBaseFilterEx>(owner, "", created);
-  frame->SQL = sql;
-  if (created) {
-    PlaceLookupFrame(owner, *frame);
-    frame->DoInit();
-  } else {
-    frame->ReloadIfChanged();
-  }
-  PrepareLookup(*frame, std::move(callback), true);
-  return frame;
+  return ServeLookup<TFrameBaseFilterEx>(owner, "", [&](TFrameBaseFilterEx& frame, bool) { frame.SQL = sql; },
+                                         std::move(callback));
 }
 
 TFrameBaseFilterEx* GetBaseLookupDataSetWithSql(TComponent* owner, const std::string& sql, TDataSetCallback callback) {

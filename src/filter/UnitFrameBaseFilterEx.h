@@ -263,5 +263,22 @@ TFrameBaseFilterEx* GetBaseLookupDataSetWithSql(TComponent* owner, const std::st
 // A frame made by the steps above: the dataset callback, the search emptied and its filter off, first row
 // (see GetBaseFilterLookup).
 void PrepareLookup(TFrameBaseFilterEx& frame, TDataSetCallback callback, bool moveFirst);
+// A list just made is placed where its owner shows it and initialised; a reused one is read again when
+// its statement changed.
+void StartLookup(TComponent* owner, TFrameBaseFilterEx& frame, bool created);
+
+// The owner's list of class T (of that component name when one is given), set up by configure (told
+// whether the list is new), started (StartLookup) and prepared (PrepareLookup): the way every look-up
+// function serves its list.
+template <class T>
+T* ServeLookup(TComponent* owner, const std::string& name, const std::function<void(T& frame, bool created)>& configure,
+               TDataSetCallback callback, bool moveFirst = true) {
+  bool created = false;
+  T* frame = FindOrCreateLookup<T>(owner, name, created);
+  if (configure) configure(*frame, created);
+  StartLookup(owner, *frame, created);
+  PrepareLookup(*frame, std::move(callback), moveFirst);
+  return frame;
+}
 
 }  // namespace jxc

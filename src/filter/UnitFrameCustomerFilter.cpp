@@ -16,22 +16,6 @@ constexpr const char* kFields =
 TFrameCustomerFilter* GetLookupCustomer(TComponent* owner, const std::string& shopID, int kind, TDataSetCallback callback) {
   if (kind != kSupplierKind && kind != kCustomerKind) throw Exception("往来单位类型[" + IntToStr(kind) + "]无效");
   const std::string shop = LookupShopID(shopID);
-  bool created = false;
-  auto* frame = FindOrCreateLookup<TFrameCustomerFilter>(owner, "", created);
-  frame->SetTableName("TB_CUSTOMER");
-  frame->SetSelectFields(kFields);
-  frame->SetFilter(" WHERE (F_CUSTOMER_TYPE_ID = " + IntToStr(kind) +
-                   "  OR F_CUSTOMER_TYPE_ID = 3) AND F_STATUS = 0  AND  ( F_SHARED = 1 OR F_ID IN ( " +
-                   " SELECT F_MID FROM TB_CUSTOMER_SHOP_LIST a, FUNC_GET_SHOP_CHILD_LIST(" + shop +
-                   ") b  WHERE a.F_SHOP_ID = b.F_ID))");
-  frame->OfferRecordEditor("往来单位管理", "TFrmCustomerEditor");
-  frame->NewRecordValues = {{"F_CUSTOMER_TYPE_ID", Variant(kind)}};
-  if (created) {
-    PlaceLookupFrame(owner, *frame);
-    frame->DoInit();
-  } else {
-    frame->ReloadIfChanged();
-  }
   if (!callback)
     callback = CopyIntoOwnerRecord(owner, {{"F_CUSTOMER_ID", "F_ID"},
                                            {"F_CUSTOMER", "F_NAME"},
@@ -42,8 +26,16 @@ TFrameCustomerFilter* GetLookupCustomer(TComponent* owner, const std::string& sh
                                            {"F_EMPLOYEE_ID", "F_EMPLOYEE_ID"},
                                            {"F_EMPLOYEE", "F_EMPLOYEE"},
                                            {"F_CAN_SELL_MODE_NO", "F_CAN_SELL_MODE_NO"}});
-  PrepareLookup(*frame, std::move(callback), true);
-  return frame;
+  return ServeLookup<TFrameCustomerFilter>(owner, "", [&](TFrameCustomerFilter& frame, bool) {
+    frame.SetTableName("TB_CUSTOMER");
+    frame.SetSelectFields(kFields);
+    frame.SetFilter(" WHERE (F_CUSTOMER_TYPE_ID = " + IntToStr(kind) +
+                    "  OR F_CUSTOMER_TYPE_ID = 3) AND F_STATUS = 0  AND  ( F_SHARED = 1 OR F_ID IN ( " +
+                    " SELECT F_MID FROM TB_CUSTOMER_SHOP_LIST a, FUNC_GET_SHOP_CHILD_LIST(" + shop +
+                    ") b  WHERE a.F_SHOP_ID = b.F_ID))");
+    frame.OfferRecordEditor("往来单位管理", "TFrmCustomerEditor");
+    frame.NewRecordValues = {{"F_CUSTOMER_TYPE_ID", Variant(kind)}};
+  }, std::move(callback));
 }
 
 TFrameCustomerFilter* GetLookupSupplier(TComponent* owner, const std::string& shopID, TDataSetCallback callback) {

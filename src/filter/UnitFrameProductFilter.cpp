@@ -7,10 +7,15 @@ namespace jxc {
 
 namespace {
 
-constexpr const char* kFieldsHead =
+constexpr const char* kFields =
     "F_ID, F_CODE,F_PY,F_NAME,F_PRICE_JH,F_CONFIG_ID,F_CUSTOMER=(SELECT F_NAME FROM TB_CUSTOMER WHERE F_ID = F_CUSTOMER_ID), "
     "F_CUSTOMER_ID, F_CONFIG = (SELECT F_NAME FROM TB_PRODUCT_CONFIG WHERE F_ID = TB_PRODUCT_ATTRIBUTE.F_CONFIG_ID), "
-    "F_UNIT,F_PRICE_EMPLOYEE, F_PRICE_PF";
+    "F_UNIT,F_PRICE_EMPLOYEE, F_PRICE_PF, F_PRODUCT_TYPE_ID";
+// The same with the retail price.
+constexpr const char* kFieldsEx =
+    "F_ID, F_CODE,F_PY,F_NAME,F_PRICE_JH,F_CONFIG_ID,F_CUSTOMER=(SELECT F_NAME FROM TB_CUSTOMER WHERE F_ID = F_CUSTOMER_ID), "
+    "F_CUSTOMER_ID, F_CONFIG = (SELECT F_NAME FROM TB_PRODUCT_CONFIG WHERE F_ID = TB_PRODUCT_ATTRIBUTE.F_CONFIG_ID), "
+    "F_UNIT,F_PRICE_EMPLOYEE, F_PRICE_PF, F_PRICE_LS, F_PRODUCT_TYPE_ID";
 
 // The default choice: the product into the owner's record.
 TDataSetCallback CopyProduct(TComponent* owner) {
@@ -28,26 +33,18 @@ std::string ProductWhere(const std::string& condition) {
 
 TFrameGetProductList* ProductList(TComponent* owner, const std::string& condition, bool withRetail,
                                   TDataSetCallback callback) {
-  bool created = false;
-  auto* frame = FindOrCreateLookup<TFrameGetProductList>(owner, "", created);
-  frame->SetSelectFields(std::string(kFieldsHead) + (withRetail ? ", F_PRICE_LS" : "") + ", F_PRODUCT_TYPE_ID");
-  frame->SetFilter(ProductWhere(condition));
-  if (created) {
-    PlaceLookupFrame(owner, *frame);
-    frame->DoInit();
-  } else {
-    frame->ReloadIfChanged();
-  }
   if (!callback) callback = CopyProduct(owner);
-  PrepareLookup(*frame, std::move(callback), true);
-  return frame;
+  return ServeLookup<TFrameGetProductList>(owner, "", [&](TFrameGetProductList& frame, bool) {
+    frame.SetSelectFields(withRetail ? kFieldsEx : kFields);
+    frame.SetFilter(ProductWhere(condition));
+  }, std::move(callback));
 }
 
 }  // namespace
 
 TFrameGetProductList::TFrameGetProductList(TComponent* owner) : TFrameBaseFilterEx(owner) {
   SetTableName("TB_PRODUCT_ATTRIBUTE");
-  SetSelectFields(std::string(kFieldsHead) + ", F_PRODUCT_TYPE_ID");
+  SetSelectFields(kFields);
   SetFilter(ProductWhere(""));
   SetDataSetCallback(CopyProduct(owner));
   OfferRecordEditor("商品资料", "TFrmProductEditor");
