@@ -74,7 +74,7 @@ TEST(DbConsistency, TheSampleShopsOpeningStockCameInByAuditedOpeningBills) {
 
 // A shop where every kind of bill moved stock: opening stock, a purchase, a sale, a transfer, a return
 // and an exchange with a customer, a bill saved and not audited.
-class DbConsistencyDamage : public ::testing::TestWithParam<std::tuple<TConsistencyRuleId, const char*>> {
+class DbConsistencyDamage : public ::testing::TestWithParam<std::tuple<TConsistencyRuleId, const char*, const char*>> {
  protected:
   static void SetUpTestSuite() {
     shopPath_ = new std::string(TempPath("consistency_shop"));
@@ -140,7 +140,7 @@ class DbConsistencyDamage : public ::testing::TestWithParam<std::tuple<TConsiste
 };
 
 TEST_P(DbConsistencyDamage, IsReportedByItsRule) {
-  const auto [rule, damage] = GetParam();
+  const auto [rule, name, damage] = GetParam();
   TSQLiteDBAccess db(copy_);
   ExpectConsistent(db);
   db.Connection().ExecScript("PRAGMA foreign_keys = OFF; " + Damage(damage));
@@ -157,34 +157,35 @@ using R = TConsistencyRuleId;
 INSTANTIATE_TEST_SUITE_P(
     OnePerRule, DbConsistencyDamage,
     ::testing::Values(
-        std::make_tuple(R::SerialsInStock,
+        std::make_tuple(R::SerialsInStock, "SerialTwiceInStock",
                         "DROP INDEX IX_TB_SYS_STOCK_IN_STOCK; INSERT INTO TB_SYS_STOCK (F_ID, F_SHOP_ID, F_LOCATION_ID, "
                         "F_PRODUCT_ID, F_MODE_NO, F_HAVE_QTY) SELECT 990000001, F_SHOP_ID, F_LOCATION_ID, F_PRODUCT_ID, F_MODE_NO, "
                         "1 FROM TB_SYS_STOCK WHERE F_MODE_NO = $SERIAL"),
-        std::make_tuple(R::SerialsInStock, "UPDATE TB_SYS_STOCK SET F_LOCATION_ID = $OTHER_STORE WHERE F_MODE_NO = $SERIAL"),
-        std::make_tuple(R::UnitsByAuditedBills, "UPDATE TB_SYS_STOCK SET F_IN_BILL_ID = $UNAUDITED WHERE F_MODE_NO = $SERIAL"),
-        std::make_tuple(R::UnitsByAuditedBills,
+        std::make_tuple(R::SerialsInStock, "UnitAtALocationOfAnotherShop", "UPDATE TB_SYS_STOCK SET F_LOCATION_ID = $OTHER_STORE WHERE F_MODE_NO = $SERIAL"),
+        std::make_tuple(R::UnitsByAuditedBills, "UnitInByABillNotAudited", "UPDATE TB_SYS_STOCK SET F_IN_BILL_ID = $UNAUDITED WHERE F_MODE_NO = $SERIAL"),
+        std::make_tuple(R::UnitsByAuditedBills, "UnitOutByABillNotAudited",
                         "UPDATE TB_SYS_STOCK SET F_OUT_BILL_ID = $UNAUDITED WHERE F_HAVE_QTY = 0 AND F_MODE_NO IS NOT NULL"),
-        std::make_tuple(R::StockEqualsJournal,
+        std::make_tuple(R::StockEqualsJournal, "CountedQuantityBesideTheJournal",
                         "UPDATE TB_SYS_STOCK SET F_HAVE_QTY = F_HAVE_QTY + 1 WHERE F_ID = (SELECT MIN(F_ID) FROM TB_SYS_STOCK "
                         "WHERE F_MODE_NO IS NULL)"),
-        std::make_tuple(R::StockEqualsJournal, "UPDATE TB_SYS_STOCK SET F_COST_MONEY = F_COST_MONEY + 0.0001 WHERE F_MODE_NO = $SERIAL"),
-        std::make_tuple(R::LedgerEqualsJournal, "UPDATE TB_JXC_ACCOUNT SET F_QTY = 2 WHERE F_MODE_NO = $SERIAL"),
-        std::make_tuple(R::LedgerEqualsJournal, "UPDATE TB_JXC_ACCOUNT SET F_COLOR_ID = 0 WHERE F_MODE_NO = $SERIAL"),
-        std::make_tuple(R::JournalOfAuditedBills,
+        std::make_tuple(R::StockEqualsJournal, "UnitCostBesideTheJournal", "UPDATE TB_SYS_STOCK SET F_COST_MONEY = F_COST_MONEY + 0.0001 WHERE F_MODE_NO = $SERIAL"),
+        std::make_tuple(R::LedgerEqualsJournal, "LedgerQuantityBesideTheJournal", "UPDATE TB_JXC_ACCOUNT SET F_QTY = 2 WHERE F_MODE_NO = $SERIAL"),
+        std::make_tuple(R::LedgerEqualsJournal, "LedgerColourBesideTheStock", "UPDATE TB_JXC_ACCOUNT SET F_COLOR_ID = 0 WHERE F_MODE_NO = $SERIAL"),
+        std::make_tuple(R::JournalOfAuditedBills, "JournalOfABillNotAudited",
                         "INSERT INTO TB_SYS_STOCK_JOURNAL (F_BILL_ID, F_KIND, F_STOCK_ROW_ID, F_ACTION, F_QTY) "
                         "SELECT $UNAUDITED, 7, F_ID, 4, 0 FROM TB_SYS_STOCK WHERE F_MODE_NO = $SERIAL"),
-        std::make_tuple(R::JournalOfAuditedBills,
+        std::make_tuple(R::JournalOfAuditedBills, "AuditedTransferWithoutLedger",
                         "DELETE FROM TB_JXC_ACCOUNT WHERE F_BILL_ID = (SELECT F_ID FROM TB_OUT_STOCK WHERE F_KIND = 12)"),
-        std::make_tuple(R::DetailHasHeader, "INSERT INTO TB_PF_SALE_DETAIL (F_ID, F_MID, F_QTY) VALUES (990000002, 990000003, 1)"),
-        std::make_tuple(R::UsedQuantities, "UPDATE TB_RETAIL_SALE_DETAIL SET F_USE_QTY = 1 WHERE F_MID = $UNAUDITED"),
-        std::make_tuple(R::UsedQuantities, "UPDATE TB_RETAIL_SALE_DETAIL SET F_USE_QTY = -1 WHERE F_MID = $UNAUDITED"),
-        std::make_tuple(R::HeaderTotals, "UPDATE TB_RETAIL_SALE SET F_TOTAL_MONEY = F_TOTAL_MONEY + 0.0001 WHERE F_ID = $UNAUDITED"),
-        std::make_tuple(R::HeaderTotals, "UPDATE TB_RETAIL_SALE SET F_TOTAL_QTY = 0 WHERE F_ID = $UNAUDITED"),
-        std::make_tuple(R::UniqueIdentifiers,
+        std::make_tuple(R::DetailHasHeader, "DetailWithoutHeader", "INSERT INTO TB_PF_SALE_DETAIL (F_ID, F_MID, F_QTY) VALUES (990000002, 990000003, 1)"),
+        std::make_tuple(R::UsedQuantities, "UsedQuantityNothingCites", "UPDATE TB_RETAIL_SALE_DETAIL SET F_USE_QTY = 1 WHERE F_MID = $UNAUDITED"),
+        std::make_tuple(R::UsedQuantities, "NegativeUsedQuantity", "UPDATE TB_RETAIL_SALE_DETAIL SET F_USE_QTY = -1 WHERE F_MID = $UNAUDITED"),
+        std::make_tuple(R::HeaderTotals, "TotalMoneyBesideTheRows", "UPDATE TB_RETAIL_SALE SET F_TOTAL_MONEY = F_TOTAL_MONEY + 0.0001 WHERE F_ID = $UNAUDITED"),
+        std::make_tuple(R::HeaderTotals, "TotalQuantityBesideTheRows", "UPDATE TB_RETAIL_SALE SET F_TOTAL_QTY = 0 WHERE F_ID = $UNAUDITED"),
+        std::make_tuple(R::UniqueIdentifiers, "IdentifierTwice",
                         "UPDATE TB_RETAIL_SALE_DETAIL SET F_ID = (SELECT MIN(F_ID) FROM TB_SYS_STOCK) WHERE F_MID = $UNAUDITED"),
-        std::make_tuple(R::UniqueIdentifiers,
-                        "UPDATE TB_RETAIL_SALE SET F_CODE = (SELECT MIN(F_CODE) FROM TB_IN_STOCK) WHERE F_ID = $UNAUDITED")));
+        std::make_tuple(R::UniqueIdentifiers, "BillCodeTwice",
+                        "UPDATE TB_RETAIL_SALE SET F_CODE = (SELECT MIN(F_CODE) FROM TB_IN_STOCK) WHERE F_ID = $UNAUDITED")),
+    [](const ::testing::TestParamInfo<DbConsistencyDamage::ParamType>& info) { return std::string(std::get<1>(info.param)); });
 
 }  // namespace
 }  // namespace jxc
