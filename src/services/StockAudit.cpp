@@ -98,6 +98,10 @@ Variant TextOrNull(TSQLiteStatement& s, int column) { return s.IsNull(column) ? 
 Currency Money(TSQLiteStatement& s, int column) { return Currency::FromRaw(std::llround(s.Double(column) * 10000.0)); }
 Variant MoneyOrNull(TSQLiteStatement& s, int column) { return s.IsNull(column) ? Variant::Null() : Variant(Money(s, column)); }
 
+// The columns of a stock row that travel with the goods, in the order GoodsAt reads them.
+constexpr const char* kGoodsColumns =
+    "F_COLOR_ID, F_CONFIG_ID, F_UNIT, F_PH, F_PRICE, F_COST_PRICE, F_PRICE_EMPLOYEE, F_CUSTOMER_ID, F_IN_DATE";
+
 // A table name read back from the journal, accepted only when it is a bill detail table.
 const std::string& DetailTableName(const std::string& name) {
   for (const auto& kind : BillKinds())
@@ -128,6 +132,21 @@ struct Carried {
   Variant Unit, Batch, InDate;
   Currency Price, Cost, EmployeeCost;
 };
+
+// What a stock row holds of the goods, read from kGoodsColumns starting at the column.
+Carried GoodsAt(TSQLiteStatement& row, int first) {
+  Carried c;
+  c.Color = row.Int64(first);
+  c.Config = row.Int64(first + 1);
+  c.Unit = TextOrNull(row, first + 2);
+  c.Batch = TextOrNull(row, first + 3);
+  c.Price = Money(row, first + 4);
+  c.Cost = Money(row, first + 5);
+  c.EmployeeCost = Money(row, first + 6);
+  c.Supplier = row.Int64(first + 7);
+  c.InDate = TextOrNull(row, first + 8);
+  return c;
+}
 
 // A stock row and what identifies it.
 struct Place {
@@ -375,21 +394,14 @@ class AuditRun {
   Carried ComingBack(const Side& s) {
     Carried c = FromRow(s);
     if (!s.Serial()) return c;
-    auto last = c_.Prepare(
-        "SELECT F_PRODUCT_ID, F_COLOR_ID, F_CONFIG_ID, F_UNIT, F_PH, F_PRICE, F_COST_PRICE, F_PRICE_EMPLOYEE, "
-        "F_CUSTOMER_ID, F_IN_DATE FROM TB_SYS_STOCK WHERE F_MODE_NO = ?1 AND F_HAVE_QTY = 0 ORDER BY F_ID DESC LIMIT 1");
+    auto last = c_.Prepare(std::string("SELECT F_PRODUCT_ID, ") + kGoodsColumns +
+                           " FROM TB_SYS_STOCK WHERE F_MODE_NO = ?1 AND F_HAVE_QTY = 0 ORDER BY F_ID DESC LIMIT 1");
     last->Bind(0, Variant(s.ModeNo));
     if (!last->Step() || last->Int64(0) != s.Product) return c;
-    c.Color = last->Int64(1);
-    c.Config = last->Int64(2);
-    c.Unit = TextOrNull(*last, 3);
-    c.Batch = TextOrNull(*last, 4);
-    c.Price = Money(*last, 5);
-    c.Cost = Money(*last, 6);
-    c.EmployeeCost = Money(*last, 7);
-    if (!last->IsNull(8)) c.Supplier = last->Int64(8);
-    if (!last->IsNull(9)) c.InDate = TextOrNull(*last, 9);
-    return c;
+    Carried own = GoodsAt(*last, 1);
+    if (own.Supplier == 0) own.Supplier = c.Supplier;
+    if (own.InDate.IsNull()) own.InDate = c.InDate;
+    return own;
   }
 
   void Journal(const JournalEntry& e) {
@@ -537,27 +549,17 @@ class AuditRun {
   Taken Out(const Side& s, int64_t shop) {
     Taken taken;
     if (s.Serial()) {
-      auto unit = c_.Prepare(
-          "SELECT F_ID, F_SHOP_ID, F_PRODUCT_ID, F_LOCATION_ID, F_COLOR_ID, F_CONFIG_ID, F_UNIT, F_PH, F_PRICE, "
-          "F_COST_PRICE, F_COST_MONEY, F_PRICE_EMPLOYEE, F_CUSTOMER_ID, F_IN_DATE FROM TB_SYS_STOCK "
-          "WHERE F_MODE_NO = ?1 AND F_HAVE_QTY > 0");
+      auto unit = c_.Prepare(std::string("SELECT F_ID, F_SHOP_ID, F_PRODUCT_ID, F_LOCATION_ID, F_COST_MONEY, ") +
+                             kGoodsColumns + " FROM TB_SYS_STOCK WHERE F_MODE_NO = ?1 AND F_HAVE_QTY > 0");
       unit->Bind(0, Variant(s.ModeNo));
       if (!unit->Step()) Refuse(s.At() + "不在库存中");
       if (unit->Int64(1) != shop) Refuse(s.At() + "不属于本店铺库存");
       if (unit->Int64(2) != s.Product) Refuse(s.At() + "的商品与库存中的商品不符");
-      taken.From = {unit->Int64(0), shop, unit->Int64(3), s.Product, unit->Int64(4), s.ModeNo};
-      Carried& goods = taken.Goods;
-      goods.Color = unit->Int64(4);
-      goods.Config = unit->Int64(5);
-      goods.Unit = TextOrNull(*unit, 6);
-      goods.Batch = TextOrNull(*unit, 7);
-      goods.Price = Money(*unit, 8);
-      goods.Cost = Money(*unit, 9);
-      taken.Money = Money(*unit, 10);
-      goods.EmployeeCost = Money(*unit, 11);
-      goods.Supplier = unit->Int64(12);
-      goods.InDate = TextOrNull(*unit, 13);
+      taken.Goods = GoodsAt(*unit, 5);
+      taken.From = {unit->Int64(0), shop, unit->Int64(3), s.Product, taken.Goods.Color, s.ModeNo};
+      taken.Money = Money(*unit, 4);
       unit.reset();
+      const Carried& goods = taken.Goods;
       auto update = c_.Prepare("UPDATE TB_SYS_STOCK SET F_HAVE_QTY = 0, F_OUT_BILL_ID = ?1 WHERE F_ID = ?2");
       update->Bind(0, Id(billID_)).Bind(1, Id(taken.From.Row));
       update->Run();
@@ -571,22 +573,12 @@ class AuditRun {
     int64_t available = 0;
     Currency stockMoney;
     if (taken.From.Row) {
-      auto have = c_.Prepare(
-          "SELECT F_HAVE_QTY, F_COST_MONEY, F_CONFIG_ID, F_UNIT, F_PH, F_PRICE, F_PRICE_EMPLOYEE, F_CUSTOMER_ID, F_IN_DATE "
-          "FROM TB_SYS_STOCK WHERE F_ID = ?1");
+      auto have = c_.Prepare(std::string("SELECT F_HAVE_QTY, F_COST_MONEY, ") + kGoodsColumns + " FROM TB_SYS_STOCK WHERE F_ID = ?1");
       have->Bind(0, Id(taken.From.Row));
       if (have->Step()) {
         available = have->Int64(0);
         stockMoney = Money(*have, 1);
-        Carried& goods = taken.Goods;
-        goods.Color = s.Color;
-        goods.Config = have->Int64(2);
-        goods.Unit = TextOrNull(*have, 3);
-        goods.Batch = TextOrNull(*have, 4);
-        goods.Price = Money(*have, 5);
-        goods.EmployeeCost = Money(*have, 6);
-        goods.Supplier = have->Int64(7);
-        goods.InDate = TextOrNull(*have, 8);
+        taken.Goods = GoodsAt(*have, 2);  // its cost is what leaves, below
       }
     }
     if (available < s.Qty)

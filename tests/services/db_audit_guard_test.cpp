@@ -15,7 +15,6 @@
 #include "platform/Exceptions.h"
 #include "services/SQLiteDBAccess.h"
 #include "services/SampleShop.h"
-#include "services/StockConsistency.h"
 #include "support/DatabaseFiles.h"
 #include "support/ShopBills.h"
 
@@ -38,52 +37,17 @@ std::string Refusal(Action action) {
   return "";
 }
 
-class DbAuditGuard : public ::testing::Test {
+class DbAuditGuard : public testing::ShopTest {
  protected:
-  void SetUp() override {
-    path_ = TempPath(::testing::UnitTest::GetInstance()->current_test_info()->name());
-    Remove(path_);
-    db_ = std::make_unique<TSQLiteDBAccess>(path_);
-    TSampleShopOptions options;
-    options.Units = 12;
-    options.Branches = 2;
-    shop_ = CreateSampleShop(*db_, options);
-  }
-  void TearDown() override {
-    if (db_) {
-      const TConsistencyReport report = CheckStockConsistency(db_->Connection());
-      for (const auto& rule : report.Rules) EXPECT_TRUE(rule.Passed()) << rule.Line();
-    }
-    db_.reset();
-    Remove(path_);
-  }
+  DbAuditGuard() : ShopTest(12, 2) {}
   std::string Everything() { return testing::TablesText(*db_, testing::StockAndBillTables()); }
-
-  std::string path_;
-  std::unique_ptr<TSQLiteDBAccess> db_;
-  TSampleShop shop_;
 };
-
-// A bill as a screen holds it: the header and its lines, read back after saving.
-struct OpenBill {
-  std::unique_ptr<TClientDataSet> Head, Lines;
-  std::string Table;
-  void Save(TSQLiteDBAccess& db) { db.ApplyUpdatesList({Head.get(), Lines.get()}, {Table, Table + "_DETAIL"}); }
-};
-
-OpenBill Open(TSQLiteDBAccess& db, const std::string& table, int64_t id) {
-  OpenBill bill;
-  bill.Table = table;
-  bill.Head = db.OpenSQL("SELECT * FROM " + table + " WHERE F_ID = " + std::to_string(id));
-  bill.Lines = db.OpenSQL("SELECT * FROM " + table + "_DETAIL WHERE F_MID = " + std::to_string(id) + " ORDER BY F_ID");
-  return bill;
-}
 
 TEST_F(DbAuditGuard, AStaleScreenCannotRewriteOrDeleteABillAnotherWorkstationAudited) {
   const int64_t sale = testing::SaveBill(*db_, "TB_RETAIL_SALE", 7, shop_.Branches[0],
                                          {testing::Unit(SampleSerial(0), shop_.Handsets[0])});
   const std::string code = "B" + std::to_string(sale);
-  OpenBill screen = Open(*db_, "TB_RETAIL_SALE", sale);
+  testing::BillDataSets screen = testing::ReadBill(*db_, "TB_RETAIL_SALE", sale);
   // The other workstation, on its own connection to the file, audits the bill.
   {
     TSQLiteDBAccess other(path_);
@@ -102,17 +66,17 @@ TEST_F(DbAuditGuard, AStaleScreenCannotRewriteOrDeleteABillAnotherWorkstationAud
   EXPECT_EQ(screen.Lines->FieldByName("F_MODE_NO").AsString(), SampleSerial(2));
 
   // A new row, a deleted row, an edited header: each refused, nothing written.
-  OpenBill adding = Open(*db_, "TB_RETAIL_SALE", sale);
+  testing::BillDataSets adding = testing::ReadBill(*db_, "TB_RETAIL_SALE", sale);
   adding.Lines->Append();
   adding.Lines->FieldByName("F_ID").SetValue(Id(db_->NewID()));
   adding.Lines->FieldByName("F_MID").SetValue(Id(sale));
   adding.Lines->FieldByName("F_QTY").SetValue(Variant(1));
   adding.Lines->Post();
   EXPECT_EQ(Refusal([&] { adding.Save(*db_); }), "单据[" + code + "]已审核,不能修改");
-  OpenBill removing = Open(*db_, "TB_RETAIL_SALE", sale);
+  testing::BillDataSets removing = testing::ReadBill(*db_, "TB_RETAIL_SALE", sale);
   removing.Lines->Delete();
   EXPECT_EQ(Refusal([&] { removing.Save(*db_); }), "单据[" + code + "]已审核,不能删除");
-  OpenBill header = Open(*db_, "TB_RETAIL_SALE", sale);
+  testing::BillDataSets header = testing::ReadBill(*db_, "TB_RETAIL_SALE", sale);
   header.Head->Edit();
   header.Head->FieldByName("F_STATUS").SetValue(Variant(1));
   header.Head->Post();
@@ -146,7 +110,7 @@ TEST_F(DbAuditGuard, AnAuditedOrderCanOnlyBeFinishedAtWhatWasDrawnFromIt) {
   db_->AuditBill(1, 1, "", std::to_string(order));
   const std::string code = "B" + std::to_string(order);
   const auto finish = [&](int qty, const char* money) {
-    OpenBill bill = Open(*db_, "TB_ORDER", order);
+    testing::BillDataSets bill = testing::ReadBill(*db_, "TB_ORDER", order);
     bill.Lines->Edit();
     bill.Lines->FieldByName("F_QTY").SetValue(Variant(qty));
     bill.Lines->FieldByName("F_MONEY").SetValue(Variant(Currency::Parse(money)));
@@ -156,7 +120,7 @@ TEST_F(DbAuditGuard, AnAuditedOrderCanOnlyBeFinishedAtWhatWasDrawnFromIt) {
   EXPECT_EQ(finish(1, "10"), "单据[" + code + "]已审核,不能修改");  // below what was drawn
   EXPECT_EQ(finish(2, "25"), "单据[" + code + "]已审核,不能修改");  // money other than quantity x price
   EXPECT_EQ(finish(2, "20"), "");
-  OpenBill price = Open(*db_, "TB_ORDER", order);
+  testing::BillDataSets price = testing::ReadBill(*db_, "TB_ORDER", order);
   price.Lines->Edit();
   price.Lines->FieldByName("F_PRICE").SetValue(Variant(Currency::Parse("9")));
   price.Lines->Post();
@@ -197,28 +161,14 @@ class FailingWrites {
 
 TEST_F(DbAuditGuard, ASaveOrAuditFailingAtAnyStatementLeavesTheDatabaseAndTheDatasetsAsTheyWere) {
   // A sale of two units and some accessories, as the screen holds it before saving.
-  auto head = db_->OpenSQL("SELECT * FROM TB_PF_SALE WHERE 1 = 0");
-  auto lines = db_->OpenSQL("SELECT * FROM TB_PF_SALE_DETAIL WHERE 1 = 0");
-  const int64_t sale = db_->NewID();
-  head->Append();
-  head->FieldByName("F_ID").SetValue(Id(sale));
-  head->FieldByName("F_CODE").SetValue(Variant("PFXS-1"));
-  head->FieldByName("F_KIND").SetValue(Variant(6));
-  head->FieldByName("F_SHOP_ID").SetValue(Id(shop_.Branches[0]));
-  head->FieldByName("F_STATUS").SetValue(Variant(1));
-  head->FieldByName("F_TOTAL_QTY").SetValue(Variant(5));
-  head->Post();
-  for (int i = 0; i < 3; ++i) {
-    lines->Append();
-    lines->FieldByName("F_ID").SetValue(Id(db_->NewID()));
-    lines->FieldByName("F_MID").SetValue(Id(sale));
-    lines->FieldByName("F_PRODUCT_ID").SetValue(Id(i < 2 ? shop_.Handsets[static_cast<size_t>(2 * i % 4)] : shop_.Accessories[0]));
-    lines->FieldByName("F_LOCATION_ID").SetValue(Id(shop_.CounterLocations[0]));
-    lines->FieldByName("F_QTY").SetValue(Variant(i < 2 ? 1 : 3));
-    if (i < 2) lines->FieldByName("F_MODE_NO").SetValue(Variant(SampleSerial(2 * i)));
-    else lines->FieldByName("F_COLOR_ID").SetValue(Id(shop_.Colors[0]));
-    lines->Post();
-  }
+  testing::BillLine accessories = testing::Counted(shop_.Accessories[0], 3);
+  accessories.Color = shop_.Colors[0];
+  testing::BillDataSets bill = testing::NewBill(*db_, "TB_PF_SALE", 6, shop_.Branches[0],
+                                                {testing::Unit(SampleSerial(0), shop_.Handsets[0]),
+                                                 testing::Unit(SampleSerial(2), shop_.Handsets[2]), accessories});
+  TClientDataSet* head = bill.Head.get();
+  TClientDataSet* lines = bill.Lines.get();
+  const int64_t sale = bill.Id;
   FailingWrites failing(*db_);
   // Fails the action at its first, second, ... write until it succeeds; returns the writes it made.
   const auto everyFailure = [&](const char* what, const std::function<void()>& action) -> int64_t {
@@ -239,7 +189,7 @@ TEST_F(DbAuditGuard, ASaveOrAuditFailingAtAnyStatementLeavesTheDatabaseAndTheDat
       }
     }
   };
-  EXPECT_GT(everyFailure("save", [&] { db_->ApplyUpdatesList({head.get(), lines.get()}, {"TB_PF_SALE", "TB_PF_SALE_DETAIL"}); }), 3);
+  EXPECT_GT(everyFailure("save", [&] { bill.Save(*db_); }), 3);
   EXPECT_EQ(head->ChangeCount(), 0);
   EXPECT_GT(everyFailure("audit", [&] { db_->AuditBill(1, 6, "", std::to_string(sale)); }), 10);
   EXPECT_GT(everyFailure("un-audit", [&] { db_->AuditBill(2, 6, "", std::to_string(sale)); }), 5);
@@ -343,36 +293,20 @@ TEST(DbDiskFull, ASaveAndAnAuditThatFailAtCommitLeaveTheDatabaseAndTheDatasetsAs
       return message.find("磁盘已满") != std::string::npos && message.find("COMMIT") != std::string::npos;
     };
 
-    auto head = db.OpenSQL("SELECT * FROM TB_RETAIL_SALE WHERE 1 = 0");
-    auto lines = db.OpenSQL("SELECT * FROM TB_RETAIL_SALE_DETAIL WHERE 1 = 0");
-    const int64_t sale = db.NewID();
-    head->Append();
-    head->FieldByName("F_ID").SetValue(Id(sale));
-    head->FieldByName("F_CODE").SetValue(Variant("LSXS-1"));
-    head->FieldByName("F_KIND").SetValue(Variant(7));
-    head->FieldByName("F_SHOP_ID").SetValue(Id(shop.Branches[0]));
-    head->FieldByName("F_STATUS").SetValue(Variant(1));
-    head->FieldByName("F_TOTAL_QTY").SetValue(Variant(1));
-    head->Post();
-    lines->Append();
-    lines->FieldByName("F_ID").SetValue(Id(db.NewID()));
-    lines->FieldByName("F_MID").SetValue(Id(sale));
-    lines->FieldByName("F_PRODUCT_ID").SetValue(Id(shop.Handsets[0]));
-    lines->FieldByName("F_LOCATION_ID").SetValue(Id(shop.CounterLocations[0]));
-    lines->FieldByName("F_MODE_NO").SetValue(Variant(SampleSerial(0)));
-    lines->FieldByName("F_QTY").SetValue(Variant(1));
-    lines->Post();
+    testing::BillDataSets bill = testing::NewBill(db, "TB_RETAIL_SALE", 7, shop.Branches[0],
+                                                  {testing::Unit(SampleSerial(0), shop.Handsets[0])});
+    const int64_t sale = bill.Id;
 
     const std::string empty = everything();
     disk.Fill(true);
-    const std::string save = Refusal([&] { db.ApplyUpdatesList({head.get(), lines.get()}, {"TB_RETAIL_SALE", "TB_RETAIL_SALE_DETAIL"}); });
+    const std::string save = Refusal([&] { bill.Save(db); });
     disk.Fill(false);
     EXPECT_TRUE(fullAtCommit(save)) << save;
     EXPECT_EQ(everything(), empty);
-    EXPECT_EQ(head->ChangeCount(), 1);
-    EXPECT_EQ(lines->ChangeCount(), 1);
-    db.ApplyUpdatesList({head.get(), lines.get()}, {"TB_RETAIL_SALE", "TB_RETAIL_SALE_DETAIL"});
-    EXPECT_EQ(lines->ChangeCount(), 0);
+    EXPECT_EQ(bill.Head->ChangeCount(), 1);
+    EXPECT_EQ(bill.Lines->ChangeCount(), 1);
+    bill.Save(db);
+    EXPECT_EQ(bill.Lines->ChangeCount(), 0);
 
     for (int operation : {1, 2}) {
       const std::string before = everything();
@@ -384,8 +318,7 @@ TEST(DbDiskFull, ASaveAndAnAuditThatFailAtCommitLeaveTheDatabaseAndTheDatasetsAs
       db.AuditBill(operation, 7, "", std::to_string(sale));
       EXPECT_NE(everything(), before);
     }
-    const TConsistencyReport report = CheckStockConsistency(db.Connection());
-    for (const auto& rule : report.Rules) EXPECT_TRUE(rule.Passed()) << rule.Line();
+    testing::ExpectConsistent(db);
   }
   Remove(path);
 }

@@ -1,5 +1,6 @@
 // The audit procedures on the sample shop: each bill type moves the stock it should, refuses what it must
-// without changing anything, and un-audit puts the stock back exactly as it was.
+// without changing anything, and un-audit puts the stock back exactly as it was. Every scenario ends with
+// stock, journal, ledger and bills in agreement (the consistency check).
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -11,16 +12,12 @@
 #include "foundation/UnitPublicUtils.h"
 #include "services/SQLiteDBAccess.h"
 #include "services/SampleShop.h"
-#include "services/StockConsistency.h"
 #include "platform/Exceptions.h"
 #include "support/DatabaseFiles.h"
 #include "support/ShopBills.h"
 
 namespace jxc {
 namespace {
-
-using testing::Remove;
-using testing::TempPath;
 
 using testing::BillLine;
 using testing::Counted;
@@ -29,26 +26,12 @@ using testing::kOwnRow;
 using testing::Returned;
 using testing::Unit;
 
-class DbAudit : public ::testing::Test {
+class DbAudit : public testing::ShopTest {
  protected:
+  DbAudit() : ShopTest(40, 2) {}
   void SetUp() override {
-    path_ = TempPath(::testing::UnitTest::GetInstance()->current_test_info()->name());
-    Remove(path_);
-    db_ = std::make_unique<TSQLiteDBAccess>(path_);
-    TSampleShopOptions options;
-    options.Units = 40;
-    options.Branches = 2;
-    shop_ = CreateSampleShop(*db_, options);
+    ShopTest::SetUp();
     UserInfo->SetName("审核员");
-  }
-  // Every scenario ends with stock, journal, ledger and bills in agreement.
-  void TearDown() override {
-    if (db_) {
-      const TConsistencyReport report = CheckStockConsistency(db_->Connection());
-      for (const auto& rule : report.Rules) EXPECT_TRUE(rule.Passed()) << rule.Line();
-    }
-    db_.reset();
-    Remove(path_);
   }
 
   int64_t Branch(int b) const { return shop_.Branches.at(static_cast<size_t>(b)); }
@@ -126,9 +109,6 @@ class DbAudit : public ::testing::Test {
     return "";
   }
 
-  std::string path_;
-  std::unique_ptr<TSQLiteDBAccess> db_;
-  TSampleShop shop_;
 };
 
 TEST_F(DbAudit, AStockInPutsItsUnitsIntoStockAndUnAuditTakesThemOutAgain) {

@@ -1,9 +1,10 @@
 #include "support/ShopBills.h"
 
 #include "platform/Currency.h"
-#include "platform/DataSet.h"
 #include "services/SQLiteDBAccess.h"
 #include "services/StockAudit.h"
+#include "services/StockConsistency.h"
+#include "support/DatabaseFiles.h"
 
 namespace jxc::testing {
 
@@ -46,11 +47,17 @@ BillLine Exchanged(const std::string& serial, int64_t product, const std::string
   return line;
 }
 
-int64_t SaveBill(TSQLiteDBAccess& db, const std::string& table, int kind, int64_t shop,
-                 const std::vector<BillLine>& lines, int64_t inShop) {
+void BillDataSets::Save(TSQLiteDBAccess& db) {
+  db.ApplyUpdatesList({Head.get(), Lines.get()}, {Table, Table + "_DETAIL"});
+}
+
+BillDataSets NewBill(TSQLiteDBAccess& db, const std::string& table, int kind, int64_t shop,
+                     const std::vector<BillLine>& lines, int64_t inShop) {
   const int64_t id = db.NewID();
-  auto head = db.OpenSQL("SELECT * FROM " + table + " WHERE 1 = 0");
-  auto detail = db.OpenSQL("SELECT * FROM " + table + "_DETAIL WHERE 1 = 0");
+  BillDataSets bill{table, id, db.OpenSQL("SELECT * FROM " + table + " WHERE 1 = 0"),
+                    db.OpenSQL("SELECT * FROM " + table + "_DETAIL WHERE 1 = 0")};
+  TClientDataSet* head = bill.Head.get();
+  TClientDataSet* detail = bill.Lines.get();
   int64_t totalQty = 0;
   Currency totalMoney;
   for (const auto& line : lines) {
@@ -89,8 +96,19 @@ int64_t SaveBill(TSQLiteDBAccess& db, const std::string& table, int kind, int64_
   if (head->FindField("F_TOTAL_QTY")) head->FieldByName("F_TOTAL_QTY").SetValue(Variant(static_cast<long long>(totalQty)));
   head->FieldByName("F_TOTAL_MONEY").SetValue(Variant(totalMoney));
   head->Post();
-  db.ApplyUpdatesList({head.get(), detail.get()}, {table, table + "_DETAIL"});
-  return id;
+  return bill;
+}
+
+int64_t SaveBill(TSQLiteDBAccess& db, const std::string& table, int kind, int64_t shop,
+                 const std::vector<BillLine>& lines, int64_t inShop) {
+  BillDataSets bill = NewBill(db, table, kind, shop, lines, inShop);
+  bill.Save(db);
+  return bill.Id;
+}
+
+BillDataSets ReadBill(TSQLiteDBAccess& db, const std::string& table, int64_t id) {
+  return {table, id, db.OpenSQL("SELECT * FROM " + table + " WHERE F_ID = " + std::to_string(id)),
+          db.OpenSQL("SELECT * FROM " + table + "_DETAIL WHERE F_MID = " + std::to_string(id) + " ORDER BY F_ID")};
 }
 
 std::vector<int64_t> BillLines(TSQLiteDBAccess& db, const std::string& table, int64_t bill) {
@@ -123,6 +141,29 @@ std::vector<std::string> StockAndBillTables() {
     tables.push_back(header + "_DETAIL");
   }
   return tables;
+}
+
+void ExpectConsistent(TSQLiteDBAccess& db) {
+  const TConsistencyReport report = CheckStockConsistency(db.Connection());
+  for (const auto& rule : report.Rules) EXPECT_TRUE(rule.Passed()) << rule.Line();
+}
+
+ShopTest::ShopTest(int64_t units, int branches) : units_(units), branches_(branches) {}
+
+void ShopTest::SetUp() {
+  path_ = TempPath(::testing::UnitTest::GetInstance()->current_test_info()->name());
+  Remove(path_);
+  db_ = std::make_unique<TSQLiteDBAccess>(path_);
+  TSampleShopOptions options;
+  options.Units = units_;
+  options.Branches = branches_;
+  shop_ = CreateSampleShop(*db_, options);
+}
+
+void ShopTest::TearDown() {
+  if (db_) ExpectConsistent(*db_);
+  db_.reset();
+  Remove(path_);
 }
 
 }  // namespace jxc::testing

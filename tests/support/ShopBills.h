@@ -2,9 +2,15 @@
 // Bills written to a shop database as the bill screens write them, and views of what the database holds,
 // for the tests of audits, their guards and the consistency check.
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "platform/DataSet.h"
+#include "services/SampleShop.h"
 
 namespace jxc {
 class TSQLiteDBAccess;
@@ -34,10 +40,24 @@ BillLine Counted(int64_t product, int qty);
 BillLine Returned(const std::string& serial, int64_t product, int64_t source);
 BillLine Exchanged(const std::string& serial, int64_t product, const std::string& newSerial, int64_t newProduct);
 
-// Saves a header and its lines in one ApplyUpdatesList, with F_MONEY = quantity x price on every line (and
-// F_COST_PRICE = price on stock-in lines) and the header's F_TOTAL_QTY and F_TOTAL_MONEY their sums. Returns the bill's F_ID; its code is "B" + F_ID.
+// A bill as a screen holds it: its header and its lines.
+struct BillDataSets {
+  std::string Table;
+  int64_t Id = 0;
+  std::unique_ptr<TClientDataSet> Head, Lines;
+  // Writes the pending changes of both in one ApplyUpdatesList, as the screen's save does.
+  void Save(TSQLiteDBAccess& db);
+};
+
+// A new bill typed in and not yet saved: F_MONEY = quantity x price on every line (and F_COST_PRICE = price
+// on stock-in lines), the header's F_TOTAL_QTY and F_TOTAL_MONEY their sums, its code "B" + F_ID.
+BillDataSets NewBill(TSQLiteDBAccess& db, const std::string& table, int kind, int64_t shop,
+                     const std::vector<BillLine>& lines, int64_t inShop = 0);
+// The same saved; returns its F_ID.
 int64_t SaveBill(TSQLiteDBAccess& db, const std::string& table, int kind, int64_t shop,
                  const std::vector<BillLine>& lines, int64_t inShop = 0);
+// A saved bill read back as a screen opens it.
+BillDataSets ReadBill(TSQLiteDBAccess& db, const std::string& table, int64_t id);
 
 // The F_IDs of a bill's lines, in row order.
 std::vector<int64_t> BillLines(TSQLiteDBAccess& db, const std::string& table, int64_t bill);
@@ -47,5 +67,23 @@ std::string TablesText(TSQLiteDBAccess& db, const std::vector<std::string>& tabl
 
 // The tables a save or an audit may write: stock, journal, ledger, sequences and every bill table.
 std::vector<std::string> StockAndBillTables();
+
+// Every rule of the stock consistency check holds.
+void ExpectConsistent(TSQLiteDBAccess& db);
+
+// A test on a scratch sample shop (the opening stock of `units` units over `branches` branches) that must
+// pass the consistency check at its end; the file goes with the test.
+class ShopTest : public ::testing::Test {
+ protected:
+  ShopTest(int64_t units, int branches);
+  void SetUp() override;
+  void TearDown() override;
+
+  const int64_t units_;
+  const int branches_;
+  std::string path_;
+  std::unique_ptr<TSQLiteDBAccess> db_;
+  TSampleShop shop_;
+};
 
 }  // namespace jxc::testing
