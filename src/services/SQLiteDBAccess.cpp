@@ -98,13 +98,13 @@ Variant Typed(const Variant& raw, TFieldType type) {
   }
 }
 
-// Runs a write. A refusal of the schema's guards (an audited bill) carries the system's own text and reaches
-// the caller as it stands, without the statement.
+// Runs a write. A refusal of the guards of audited bills (jxc_refuse) carries the system's own text and
+// reaches the caller as it stands, without the statement.
 int RunWrite(TSQLiteConnection& connection, TSQLiteStatement& statement) {
   try {
     return statement.Run();
   } catch (const EDatabaseError&) {
-    if (sqlite3_extended_errcode(connection.Handle()) == SQLITE_CONSTRAINT_TRIGGER)
+    if (sqlite3_extended_errcode(connection.Handle()) == SQLITE_CONSTRAINT_FUNCTION)
       throw EDatabaseError(sqlite3_errmsg(connection.Handle()));
     throw;
   }

@@ -61,11 +61,12 @@ void AuditRunningFunction(sqlite3_context* context, int, sqlite3_value**) {
   sqlite3_result_int(context, audit->Running() ? 1 : 0);
 }
 
-// Stops the statement with the text as its error; the write path hands the text on as it stands.
+// Stops the statement with the text as its error, marked as a function's refusal: the write path hands
+// the text on as it stands.
 void RefuseFunction(sqlite3_context* context, int, sqlite3_value** argv) {
   const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
   sqlite3_result_error(context, text ? text : "", -1);
-  sqlite3_result_error_code(context, SQLITE_CONSTRAINT_TRIGGER);
+  sqlite3_result_error_code(context, SQLITE_CONSTRAINT_FUNCTION);
 }
 
 // Detail rows a return or exchange may cite: the sales of its family and the units given out by
