@@ -1,6 +1,7 @@
 // Data-aware controls and bound grid views over a client dataset.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -184,6 +185,36 @@ TEST_F(UiDBCtrlsTest, ACellEditThatTheFieldRefusesIsShownAndKeepsTheEditorOpen) 
   cdsMain->Post();
   EXPECT_EQ(cdsMain->FieldByName("F_PRICE").AsCurrency(), Currency::FromInt(100000));
   EXPECT_EQ(cdsMain->RecNo(), 2);
+}
+
+TEST_F(UiDBCtrlsTest, AFreedDataSourceTellsNoOneAndItsFollowersForgetTheDataset) {
+  auto* grid = new TGrid(form);
+  auto* tvResult = grid->CreateView();
+  tvResult->DataController().SetDataSource(dsMain);
+  TGridColumn* price = tvResult->CreateColumn("F_PRICE", "单价");
+  ASSERT_NE(price->Field(), nullptr);
+  {
+    // The handlers reach into a scope that has ended by the time the source goes.
+    int told = 0;
+    dsMain->OnStateChange = [&told](TDataSource&) { ++told; };
+    dsMain->OnDataChange = [&told](TDataSource&, TField*) { ++told; };
+    cdsMain->Edit();
+    cdsMain->Cancel();
+    EXPECT_EQ(told, 3);
+  }
+  const std::shared_ptr<int> toldAfter = std::make_shared<int>(0);
+  dsMain->OnStateChange = [toldAfter](TDataSource&) { ++*toldAfter; };
+  dsMain->OnDataChange = [toldAfter](TDataSource&, TField*) { ++*toldAfter; };
+  delete dsMain;
+  EXPECT_EQ(*toldAfter, 0);
+  EXPECT_EQ(edtName->DataSource(), nullptr);
+  EXPECT_EQ(edtName->Field(), nullptr);
+  EXPECT_EQ(price->Field(), nullptr);
+  EXPECT_EQ(tvResult->DataController().DataSource(), nullptr);
+  edtName->SetFocus();
+  form->TypeText("x");
+  EXPECT_EQ(cdsMain->State(), dsBrowse);
+  EXPECT_EQ(cdsMain->FieldByName("F_NAME").AsString(), "iPhone");
 }
 
 }  // namespace
