@@ -127,46 +127,13 @@ int CompareNumbers(const Variant& a, const Variant& b) {
   return Sign(a.AsDouble() - b.AsDouble());
 }
 
-// A text read as the kind of the other side; nullopt when it is not one.
-std::optional<Variant> TextAsKindOf(const std::string& text, const Variant& other) {
-  if (other.Holds<bool>()) {
-    if (SameText(Trim(text), "True")) return Variant(true);
-    if (SameText(Trim(text), "False")) return Variant(false);
-  }
-  if (other.Holds<TDateTime>()) {
-    try {
-      return Variant(Variant(text).AsDateTime());
-    } catch (const Exception&) {
-      return std::nullopt;
-    }
-  }
-  if (auto i = TryStrToInt64(text)) return Variant(static_cast<long long>(*i));
-  if (!other.Holds<double>()) {
-    if (auto c = Currency::TryParse(text)) return Variant(*c);
-  }
-  if (auto d = TryStrToFloat(text)) return Variant(*d);
-  return std::nullopt;
-}
-
-// Three-way comparison; nullopt when either side is null or the two cannot be compared.
-std::optional<int> CompareValues(const Variant& a, const Variant& b) {
-  if (a.IsNullOrEmpty() || b.IsNullOrEmpty()) return std::nullopt;
-  const bool aText = a.IsString(), bText = b.IsString();
-  if (aText && bText) {
-    const int c = a.Get<std::string>().compare(b.Get<std::string>());
-    return c < 0 ? -1 : (c > 0 ? 1 : 0);
-  }
-  if (aText || bText) {
-    const Variant& text = aText ? a : b;
-    const Variant& other = aText ? b : a;
-    if (other.IsArray()) return std::nullopt;
-    std::optional<Variant> converted = TextAsKindOf(text.Get<std::string>(), other);
-    if (!converted) return std::nullopt;
-    return aText ? CompareValues(*converted, other) : CompareValues(other, *converted);
-  }
-  if (a.IsArray() || b.IsArray()) return std::nullopt;
-  if (a.Holds<TDateTime>() || b.Holds<TDateTime>()) return Sign(a.AsDouble() - b.AsDouble());
-  return CompareNumbers(a, b);
+// At most four decimals: the text reads as an amount without rounding.
+bool HasAtMostFourDecimals(std::string_view text) {
+  const size_t dot = text.find('.');
+  if (dot == std::string_view::npos) return true;
+  size_t decimals = 0;
+  for (size_t i = dot + 1; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) ++decimals;
+  return decimals <= 4;
 }
 
 }  // namespace
@@ -207,7 +174,7 @@ struct TFilterExpression::Node {
       }
       case NotOp: return Not(kids[0]->Eval(r));
       case Compare: {
-        const std::optional<int> c = CompareValues(kids[0]->Value(r), kids[1]->Value(r));
+        const std::optional<int> c = CompareFilterValues(kids[0]->Value(r), kids[1]->Value(r));
         if (!c) return Truth::Unknown;
         bool ok = false;
         if (op == "=") ok = *c == 0;
@@ -461,6 +428,46 @@ std::unique_ptr<TFilterExpression> TFilterExpression::Parse(std::string_view tex
 
 bool TFilterExpression::Accepts(const IFilterRecord& record) const {
   return !root_ || root_->Eval(record) == Truth::True;
+}
+
+std::optional<Variant> FilterTextAsKindOf(std::string_view text, const Variant& like) {
+  if (like.Holds<bool>()) {
+    if (SameText(Trim(text), "True")) return Variant(true);
+    if (SameText(Trim(text), "False")) return Variant(false);
+  }
+  if (like.Holds<TDateTime>()) {
+    try {
+      return Variant(Variant(text).AsDateTime());
+    } catch (const Exception&) {
+      return std::nullopt;
+    }
+  }
+  if (auto i = TryStrToInt64(text)) return Variant(static_cast<long long>(*i));
+  if (!like.Holds<double>() && HasAtMostFourDecimals(text)) {
+    if (auto c = Currency::TryParse(text)) return Variant(*c);
+  }
+  if (auto d = TryStrToFloat(text)) return Variant(*d);
+  return std::nullopt;
+}
+
+std::optional<int> CompareFilterValues(const Variant& a, const Variant& b) {
+  if (a.IsNullOrEmpty() || b.IsNullOrEmpty()) return std::nullopt;
+  const bool aText = a.IsString(), bText = b.IsString();
+  if (aText && bText) {
+    const int c = a.Get<std::string>().compare(b.Get<std::string>());
+    return c < 0 ? -1 : (c > 0 ? 1 : 0);
+  }
+  if (aText || bText) {
+    const Variant& text = aText ? a : b;
+    const Variant& other = aText ? b : a;
+    if (other.IsArray()) return std::nullopt;
+    std::optional<Variant> converted = FilterTextAsKindOf(text.Get<std::string>(), other);
+    if (!converted) return std::nullopt;
+    return aText ? CompareFilterValues(*converted, other) : CompareFilterValues(other, *converted);
+  }
+  if (a.IsArray() || b.IsArray()) return std::nullopt;
+  if (a.Holds<TDateTime>() || b.Holds<TDateTime>()) return Sign(a.AsDouble() - b.AsDouble());
+  return CompareNumbers(a, b);
 }
 
 namespace {
