@@ -49,6 +49,7 @@ struct cxFilterMessages {
   static constexpr const char* SingleValueOnly = "该查询条件只能有一个查询内容";
   static constexpr const char* WrongValueCount = "查询内容的个数不正确";
   static constexpr const char* TooManyColumnValues = "查询内容的个数多于查询字段的个数";
+  static constexpr const char* InvalidDate = "查询内容不是有效的日期";
 };
 
 // When true (always, in this system) the last-N-days ranges end after today and the next-N-days ranges
