@@ -217,6 +217,9 @@ using Node = TFilterExpression::Node;
 
 class Parser {
  public:
+  // Brackets and NOTs inside one another; deeper text is refused before it can exhaust the stack.
+  static constexpr int kMaxNesting = 200;
+
   Parser(std::vector<Token> tokens, const Lexer& lexer, const TFilterExpression::FieldResolver& resolve)
       : t_(std::move(tokens)), lexer_(lexer), resolve_(resolve) {}
 
@@ -268,6 +271,7 @@ class Parser {
 
   NodePtr ParseNot() {
     if (AcceptKeyword("NOT")) {
+      Nested nested(*this);
       auto n = std::make_unique<Node>(Node::NotOp);
       n->kids.push_back(ParseNot());
       return n;
@@ -277,6 +281,7 @@ class Parser {
 
   NodePtr ParsePredicate() {
     if (Peek().kind == Tok::LParen) {
+      Nested nested(*this);
       ++i_;
       NodePtr inner = ParseOr();
       if (Peek().kind != Tok::RParen) {
@@ -406,8 +411,25 @@ class Parser {
     return false;
   }
 
+  // One level deeper for the guard's lifetime.
+  class Nested {
+   public:
+    explicit Nested(Parser& parser) : parser_(parser) {
+      if (++parser_.depth_ > kMaxNesting)
+        parser_.lexer_.Fail("brackets and NOT nested deeper than " + std::to_string(kMaxNesting) + " levels at " +
+                            parser_.Where(parser_.Peek()));
+    }
+    ~Nested() { --parser_.depth_; }
+    Nested(const Nested&) = delete;
+    Nested& operator=(const Nested&) = delete;
+
+   private:
+    Parser& parser_;
+  };
+
   std::vector<Token> t_;
   size_t i_ = 0;
+  int depth_ = 0;
   const Lexer& lexer_;
   const TFilterExpression::FieldResolver& resolve_;
 };

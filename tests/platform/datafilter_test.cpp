@@ -123,5 +123,28 @@ TEST(FilterCompare, ATextValueAgainstANumericFieldComparesAsANumber) {
   EXPECT_FALSE(Accepts("F_CODE >= '2'", r)) << "text against text stays text";
 }
 
+TEST(FilterErrors, NestingDeeperThanTheLimitIsRefusedBeforeItExhaustsTheStack) {
+  const Row r = Product();
+  auto nested = [](int levels, const std::string& open, const std::string& close) {
+    std::string text;
+    for (int i = 0; i < levels; ++i) text += open;
+    text += "F_ID = 7";
+    for (int i = 0; i < levels; ++i) text += close;
+    return text;
+  };
+  EXPECT_TRUE(Accepts(nested(150, "(", ")"), r));
+  EXPECT_TRUE(Accepts(nested(100, "NOT NOT ", ""), r));  // 200 levels: the most accepted
+  const std::string inputs[] = {nested(20000, "(", ")"), nested(100000, "NOT ", ""), nested(20000, "(", ""),
+                                nested(150, "NOT (", ")")};
+  for (const std::string& text : inputs) {
+    try {
+      TFilterExpression::Parse(text, Resolve);
+      ADD_FAILURE() << "accepted " << text.size() << " characters";
+    } catch (const EDatabaseError& e) {
+      EXPECT_NE(std::string(e.what()).find("nested deeper than 200 levels"), std::string::npos) << e.what();
+    }
+  }
+}
+
 }  // namespace
 }  // namespace jxc
