@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the programs need, but only those missing.
+# With --sanitize also the compiler of the sanitizer build and its runtimes (make check-sanitize).
 # Runs apt-get update once before an install; fails with a clear message when it cannot install.
 set -euo pipefail
 
@@ -11,6 +12,9 @@ packages=(
   libxlsxwriter-dev       # ".xlsx" export
   python3 python3-xlrd python3-openpyxl   # independent readers used by the export tests
 )
+if [ "${1:-}" = "--sanitize" ]; then
+  packages+=(clang-14 libclang-rt-14-dev)   # AddressSanitizer, UndefinedBehaviorSanitizer, libFuzzer
+fi
 
 missing=()
 for p in "${packages[@]}"; do
