@@ -136,7 +136,30 @@ Currency Currency::FromInt(int64_t units) { return FromRaw(Checked(Wide(units) *
 Currency Currency::FromDouble(double value) {
   CheckFactor(value);
   const Decimal d = DecimalOf(value);
-  return FromRaw(ScaleDecimal(Wide(d.mantissa) * kScale, d.exponent));
+  try {
+    return FromRaw(ScaleDecimal(Wide(d.mantissa) * kScale, d.exponent));
+  } catch (const EOverflow&) {
+    if (const std::optional<Currency> exact = FromBinaryValue(value)) return *exact;
+    throw;
+  }
+}
+
+std::optional<Currency> Currency::FromBinaryValue(double value) {
+  if (!std::isfinite(value)) return std::nullopt;
+  if (value == 0) return Currency();
+  int exponent = 0;
+  const double fraction = std::frexp(value, &exponent);  // value = fraction * 2^exponent, 0.5 <= |fraction| < 1
+  const Wide scaled = static_cast<Wide>(std::ldexp(fraction, 53)) * kScale;  // exact: 53 bits times 10^4
+  const int shift = exponent - 53;
+  Wide raw = 0;
+  if (shift >= 0) {
+    if (shift > 60) return std::nullopt;
+    raw = scaled << shift;
+  } else if (shift >= -100) {
+    raw = DivRound(scaled, Wide(1) << -shift);
+  }
+  if (raw > kMax || raw < kMin) return std::nullopt;
+  return FromRaw(static_cast<int64_t>(raw));
 }
 
 std::optional<Currency> Currency::TryParse(std::string_view text) {

@@ -24,7 +24,12 @@ class Currency {
   static Currency FromInt(int64_t units);
   // The decimal the double reads as (15 significant digits), rounded half away from zero to four decimals;
   // EOverflow when out of range or infinite, EConvertError for NaN.
+  // A value that the reading puts just past the range while the double itself lies inside (922337203685477.5)
+  // is taken as the double's exact value.
   static Currency FromDouble(double value);
+  // The double's exact binary value rounded half away from zero to four decimals; nullopt when it is not
+  // finite or out of range.
+  static std::optional<Currency> FromBinaryValue(double value);
   // Plain decimal text: optional blanks, sign, digits, optional '.' and digits ("12", "-0.5", "1234.5678").
   // Thousand separators ',' between digits are accepted. More than four decimals round half away from zero.
   // Raises EConvertError "'text' is not a valid currency value" on anything else.

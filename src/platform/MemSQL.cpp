@@ -67,8 +67,8 @@ class ExactAmounts {
       const auto it = remembered_.find(Bits(real));
       if (it != remembered_.end() && !it->second.ambiguous) return it->second.raw;
     }
-    const std::optional<int64_t> raw = Nearest(real);
-    if (raw && Image(*raw) == real) return raw;
+    const std::optional<Currency> nearest = Currency::FromBinaryValue(real);
+    if (nearest && Image(nearest->Raw()) == real) return nearest->Raw();
     return std::nullopt;
   }
 
@@ -90,31 +90,6 @@ class ExactAmounts {
     return bits;
   }
   static double Image(int64_t raw) { return static_cast<double>(raw) / static_cast<double>(Currency::kScale); }
-
-  // The double times 10,000 rounded half away from zero, computed exactly; nullopt outside 64 bits.
-  static std::optional<int64_t> Nearest(double real) {
-    if (!std::isfinite(real)) return std::nullopt;
-    if (real == 0) return 0;
-    int exponent = 0;
-    const double fraction = std::frexp(real, &exponent);                       // real = fraction * 2^exponent
-    const Wide scaled = static_cast<Wide>(std::ldexp(fraction, 53)) * Currency::kScale;  // exact
-    const int shift = exponent - 53;
-    Wide result;
-    if (shift >= 0) {
-      if (shift > 60) return std::nullopt;
-      result = scaled << shift;
-    } else if (shift < -100) {
-      result = 0;
-    } else {
-      const Wide divisor = Wide(1) << -shift;
-      const Wide magnitude = scaled < 0 ? -scaled : scaled;
-      Wide q = magnitude / divisor;
-      if ((magnitude % divisor) * 2 >= divisor) ++q;
-      result = scaled < 0 ? -q : q;
-    }
-    if (result > std::numeric_limits<int64_t>::max() || result < std::numeric_limits<int64_t>::min()) return std::nullopt;
-    return static_cast<int64_t>(result);
-  }
 
   void Remember(double real, int64_t raw) {
     const auto [it, added] = remembered_.try_emplace(Bits(real), Entry{raw, false});

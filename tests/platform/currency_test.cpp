@@ -85,6 +85,15 @@ TEST(CurrencyOverflow, RaisesInsteadOfWrapping) {
   EXPECT_THROW(min / -1, EOverflow);
   EXPECT_THROW(Currency::FromInt(922337203685478LL), EOverflow);
   EXPECT_THROW(Currency::FromDouble(1e20), EOverflow);
+  // Doubles within 0.5 of the limit fit although their 15-digit reading (…478) does not.
+  EXPECT_EQ(Currency::FromDouble(922337203685477.5), C("922337203685477.5"));
+  EXPECT_EQ(Currency::FromDouble(-922337203685477.5), C("-922337203685477.5"));
+  EXPECT_THROW(Currency::FromDouble(922337203685477.625), EOverflow);
+  EXPECT_EQ(Currency::FromBinaryValue(922337203685477.5), C("922337203685477.5"));
+  EXPECT_EQ(Currency::FromBinaryValue(2.675), C("2.675"));
+  EXPECT_EQ(Currency::FromBinaryValue(-0.00005), C("-0.0001"));
+  EXPECT_FALSE(Currency::FromBinaryValue(922337203685477.625).has_value());
+  EXPECT_FALSE(Currency::FromBinaryValue(std::numeric_limits<double>::infinity()).has_value());
   EXPECT_THROW(C("922337203685478"), EOverflow);
   EXPECT_EQ(C("922337203685477.5807"), max);
   EXPECT_EQ(C("-922337203685477.5808"), min);
