@@ -1,7 +1,9 @@
 // jxcdemo: the main program. Opens the embedded shop database (creating it with the sample shop on the
 // first run) and shows the library at work on it: the shop tree, the stock held by each shop, a serial
-// number search whose condition the filter engine writes, and a result regrouped in memory. Every
-// statement is sent in the server dialect the screens use; the database service adapts it for SQLite.
+// number search whose condition the filter engine writes, a result regrouped in memory, and a master-data
+// screen used as a shop assistant would (a colour added and saved through the colours screen, with the
+// operation log it wrote). Every statement is sent in the server dialect the screens use; the database
+// service adapts it for SQLite.
 //
 //   jxcdemo [--database FILE] [--units N]
 
@@ -12,7 +14,18 @@
 #include <string>
 #include <vector>
 
+#include "editors/UnitFrmBaseDBGridEditor.h"
 #include "filter/UnitFilterImp.h"
+#include "foundation/PackageEntry.h"
+#include "foundation/UnitPublicUtils.h"
+#include "kernel/SysSvc.h"
+#include "platform/Application.h"
+#include "platform/ExtCtrls.h"
+#include "platform/Grid.h"
+#include "services/ConsoleDialog.h"
+#include "services/RecordingMainForm.h"
+#include "services/ShopLocalDB.h"
+#include "services/TableGroupRights.h"
 #include "services/SQLiteDBAccess.h"
 #include "services/SampleShop.h"
 #include "platform/DataSet.h"
@@ -98,6 +111,42 @@ TOptions ParseOptions(int argc, char** argv) {
   return options;
 }
 
+// The colours screen opened from the menu, headless: a new colour typed into its grid and saved; then the
+// screen's rows and the operation log rows the save wrote.
+void ShowMasterDataScreen(const std::shared_ptr<TSQLiteDBAccess>& db) {
+  PackageStartup();
+  RegisterShopDatabaseServices(db);
+  SysService::Register<IDialog>(std::make_shared<TConsoleDialog>());
+  SysService::Register<IMainForm>(std::make_shared<TRecordingMainForm>());
+  auto rights = std::make_shared<TTableGroupRights>();
+  rights->SetGrantAll(true);
+  SysService::Register<IGroupRights>(rights);
+  UserInfo->SetName("演示员");
+  // The screens run on the application's clock; it starts at the real time.
+  const TDateTime wallTime = SystemClock().Now();
+  Application().Clock().SetNow(wallTime);
+
+  const std::string caption = "商品颜色";
+  std::cout << "\n== Screen " << caption << ": a new colour typed into the grid and saved\n";
+  auto* screen = OpenEditor<TFrmBaseDBGridEditor>(Application(), caption);
+  Application().Advance(200);  // the deferred first query
+  screen->PressKey(VK_F1);
+  const std::string code = screen->cdsMain->FieldByName("F_CODE").AsString();
+  TGridTableView& grid = *screen->tvResult;
+  grid.EditCell(grid.FocusedRecordIndex(), *grid.FindColumnByFieldName("F_NAME"), "演示色" + code);
+  grid.EditCell(grid.FocusedRecordIndex(), *grid.FindColumnByFieldName("F_REMARK"), "jxcdemo");
+  for (TBarItem* item : screen->barMain->Items())
+    if (item->Action() == screen->actSave) Application().Dispatch([item] { item->Click(); });
+  for (const std::string& error : Application().ShownErrors()) std::cout << "  error: " << error << '\n';
+  PrintGrid(caption + " rows", *screen->cdsMain);
+  auto log = db->OpenSQL("SELECT F_BILL_ID, F_BILL_CODE, F_MESSAGE, F_ADD_USER, F_ADD_DATE FROM TB_SYS_LOG WITH(nolock) "
+                         "WHERE F_BILL_CODE = " + QuotedStr(code) + " ORDER BY F_ID");
+  PrintGrid("Operation log of " + code, *log);
+  ResetApplication();
+  SysService::Clear();
+  PackageShutdown();
+}
+
 void Run(const TOptions& options) {
   std::cout << "jxcbase demo on " << options.Database << '\n';
   auto db = OpenDefaultDatabase(options.Database, options.Sample);
@@ -138,6 +187,8 @@ void Run(const TOptions& options) {
   memSQL.TablesAdd(*stock, "STOCK");
   memSQL.ExecSQL("SELECT F_SHOP, SUM(F_QTY) AS F_QTY, SUM(F_AMOUNT) AS F_AMOUNT FROM STOCK GROUP BY F_SHOP");
   PrintGrid("Stock by shop (regrouped in memory)", memSQL);
+
+  ShowMasterDataScreen(db);
 }
 
 }  // namespace

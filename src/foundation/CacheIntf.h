@@ -3,6 +3,7 @@
 // point data sources at them) but never free them. A cached list lives until the cache is destroyed or the
 // entry is replaced.
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -31,8 +32,10 @@ class ICache {
   virtual TDataSet& GetSuppliers() = 0;
   virtual TDataSet& GetEmployees() = 0;
   virtual TDataSet& GetProducts() = 0;
-  // The in-stock serial numbers of a product (its identifier as text).
-  virtual TDataSet& GetModeNOList(const std::string& productID) = 0;
+  // The in-stock serial numbers of a product (its identifier as text), of one shop when shopID is not 0,
+  // read afresh into a dataset the caller owns: the caller may filter it, move through it and keep its
+  // fields, and the cache never touches it again.
+  virtual std::unique_ptr<TClientDataSet> GetModeNOList(const std::string& productID, int64_t shopID = 0) = 0;
   virtual TDataSet& GetConfigs() = 0;
   virtual TDataSet& GetColors() = 0;
 };

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 
+#include "editors/UnitEditorClasses.h"
 #include "foundation/BasePlugin.h"
 #include "foundation/UnitPublicUtils.h"
 
@@ -21,6 +22,7 @@ struct TUnitEntry {
 constexpr TUnitEntry kUnits[] = {
     {InitializePublicUtils, FinalizePublicUtils},
     {BasePluginInitialization, BasePluginFinalization},
+    {EditorClassesInitialization, EditorClassesFinalization},
 };
 constexpr size_t kUnitCount = sizeof(kUnits) / sizeof(kUnits[0]);
 

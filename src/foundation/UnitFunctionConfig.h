@@ -33,7 +33,7 @@ inline constexpr const char* kFunctionLookupSQL =
     "F_GRID_NAME,F_UI_CONFIG   FROM TB_SYS_FUNCTION WHERE F_NAME = ";
 // The data editor's: F_PY added after F_NAME.
 inline constexpr const char* kFunctionLookupWithPYSQL =
-    "SELECT F_ID, F_CODE, F_NAME, F_PY, F_PARENTID,  F_ClassName, F_FormType, F_TableName, F_DATA, "
+    "SELECT F_ID, F_CODE, F_NAME, F_PY,  F_PARENTID,  F_ClassName, F_FormType, F_TableName, F_DATA, "
     "F_SORT_FIELD, F_GRID_NAME,F_UI_CONFIG   FROM TB_SYS_FUNCTION WHERE F_NAME = ";
 inline constexpr const char* kQueryScreenConfigSQL = "SELECT F_UI_CONFIG FROM TB_SYS_FUNCTION WHERE F_NAME = ";
 inline constexpr const char* kFunctionTableSQL = "SELECT F_TABLENAME FROM TB_SYS_FUNCTION WHERE F_NAME = ";

@@ -482,6 +482,7 @@ void TGridTableView::Notification(TComponent* component, TOperation operation) {
 void TGridTableView::SetFocusedColumn(TGridColumn* column) {
   if (column && column->view_ != this) return;
   if (column == focusedColumn_) return;
+  if (inplaceEditor_) HideEdit(false);
   TGridColumn* previous = focusedColumn_;
   focusedColumn_ = column;
   if (OnFocusedItemChanged) {
@@ -578,7 +579,9 @@ void TGridTableView::DblClick() {
 }
 
 void TGridTableView::FocusedRecordChanged(int previous, int current) {
-  if (previous == current || !OnFocusedRecordChanged) return;
+  if (previous == current) return;
+  if (inplaceEditor_) HideEdit(false);
+  if (!OnFocusedRecordChanged) return;
   auto handler = OnFocusedRecordChanged;
   handler(*this, previous, current);
 }
@@ -649,6 +652,8 @@ void TGrid::KeyDown(int& key, TShiftState shift) {
   if (key == VK_RETURN && active_->OptionsBehavior.GoToNextCellOnEnter) {
     active_->FocusNextCell();
     key = 0;
+  } else if (key == VK_F2 || key == VK_RETURN) {
+    if (active_->ShowEdit()) key = 0;
   } else if (key == VK_DOWN) {
     int row = active_->DataController().FocusedRowIndex();
     if (row + 1 < active_->DataController().RowCount()) active_->DataController().SetFocusedRowIndex(row + 1);

@@ -31,6 +31,7 @@ class TDataSource;
 class TGrid;
 class TGridTableView;
 class TGridColumn;
+class TGridInplaceEditor;
 class TCustomForm;
 
 enum TSummaryKind { skNone = 0, skSum = 1, skMin = 2, skMax = 3, skCount = 4, skAverage = 5 };
@@ -64,6 +65,11 @@ struct TGridEditorProperties {
   // Popup editors: the control shown as drop-down content.
   TWinControl* PopupControl = nullptr;
   std::function<void(TGridColumn& column)> OnInitPopup;
+  // Popup and lookup editors: the column's own handler when the drop-down closes.
+  std::function<void(TGridColumn& column)> OnCloseUp;
+  // Makes the in-place editor of the column's cells when one is edited (GridInplaceEdit.h); unset: the
+  // editor of Kind.
+  std::function<TGridInplaceEditor*(TGridColumn& column)> CreateEditor;
   // Hyperlink editors: a single click on a cell.
   std::function<void(TGridColumn& column)> OnClick;
 };
@@ -351,6 +357,21 @@ class TGridTableView : public TComponent {
   // Display text of the focused cell ("" without a focused record or column).
   std::string FocusedCellText() const;
 
+  // --- in-place editor of the focused cell (GridInplaceEdit.cpp) -----------------------------------------
+  // The open editor, null when none. Moving the focused cell closes it: the user's own moves (keys and
+  // clicks) write its pending value first, moves made in code drop it.
+  TGridInplaceEditor* InplaceEditor() const { return inplaceEditor_; }
+  // Opens the editor of the focused cell and gives it the focus (F2, Enter, a typed character or a click
+  // do so); null when the cell cannot be edited. The open editor of that cell is returned as it is.
+  TGridInplaceEditor* ShowEdit();
+  // Closes the open editor; with post its pending value is written first, and a refused value raises
+  // and leaves the editor open.
+  void HideEdit(bool post);
+  // The user clicks a cell: the open editor is posted (a refusal is shown and keeps it), the cell is
+  // focused and, with ImmediateEditor, its editor opens. The record of a bound view's row being inserted
+  // is -1.
+  void ClickCell(int record, TGridColumn& column);
+
   // --- updates and layout ----------------------------------------------------------------------------
   void BeginUpdate() { ++updateCount_; }
   void EndUpdate() { if (updateCount_ > 0) --updateCount_; }
@@ -391,6 +412,8 @@ class TGridTableView : public TComponent {
   int editingRecord_ = -1;
   TGridColumn* editingColumn_ = nullptr;
   std::string editingText_;
+  TGridInplaceEditor* inplaceEditor_ = nullptr;
+  friend class TGridInplaceEditor;
   int updateCount_ = 0;
   bool clearing_ = false;
 };
@@ -446,6 +469,8 @@ class TGrid : public TWinControl {
   // Enter moves to the next cell when the active view asks for it; characters reach the view's handler.
   void KeyDown(int& key, TShiftState shift) override;
   void KeyPress(char32_t& key) override;
+  // A typed character opens the focused cell's editor, which takes it (GridInplaceEdit.cpp).
+  void CharInput(char32_t key) override;
 
  private:
   std::vector<TGridTableView*> views_;

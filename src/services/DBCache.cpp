@@ -105,14 +105,14 @@ TDataSet& TDBCache::GetProducts() { return List("Products", queries_.Products); 
 TDataSet& TDBCache::GetConfigs() { return List("Configs", queries_.Configs); }
 TDataSet& TDBCache::GetColors() { return List("Colors", queries_.Colors); }
 
-TDataSet& TDBCache::GetModeNOList(const std::string& productID) {
+std::unique_ptr<TClientDataSet> TDBCache::GetModeNOList(const std::string& productID, int64_t shopID) {
   // The identifier goes into SQL text: only a plain integer is let through.
-  const auto id = TryStrToInt64(productID);
-  const std::string key = id ? IntToStr(*id) : std::string("NULL");
-  auto& item = modeNOLists_[key];
-  if (!item) item = std::make_shared<Item>("ModeNOList", StringReplace(queries_.ModeNOList, ":PRODUCT_ID", key), 0);
-  Read(*item);
-  return item->Data;
+  const auto id = TryStrToInt64(Trim(productID));
+  std::string sql = StringReplace(queries_.ModeNOList, ":PRODUCT_ID", id ? IntToStr(*id) : std::string("NULL"));
+  if (shopID != 0) sql += StringReplace(queries_.ModeNOListOfShop, ":SHOP_ID", IntToStr(shopID));
+  sql += queries_.ModeNOListOrder;
+  ++readCount_;
+  return db_->OpenSQL(sql, false);
 }
 
 }  // namespace jxc

@@ -4,13 +4,13 @@
 // their own rows. An entry is read on first request and kept for the minutes it was asked with (zero or
 // less: until replaced); a later request after that time reads it again into the same dataset, so data
 // sources pointed at it stay valid. The serial-number list of a product is read afresh on every request,
-// as stock changes with every bill.
+// as stock changes with every bill, into a dataset of the caller's own, so that no list a screen filters
+// or holds fields of is ever read again under it.
 //
 // A read that fails raises the database's error and leaves the entry as it was (a new entry is not
 // kept). Cached datasets belong to the cache and live as long as it does.
 
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -35,11 +35,13 @@ struct TCacheListQueries {
   std::string Colors = "SELECT F_ID, F_CODE, F_NAME, F_PY FROM TB_PRODUCT_COLOR ORDER BY F_CODE";
   std::string Configs = "SELECT F_ID, F_CODE, F_NAME, F_PY FROM TB_PRODUCT_CONFIG ORDER BY F_CODE";
   // ":PRODUCT_ID" stands for the product's identifier (NULL when the text given is not an integer, so that
-  // nothing matches and the list comes back empty but shaped).
+  // nothing matches and the list comes back empty but shaped); ModeNOListOfShop is added for one shop
+  // (":SHOP_ID"), then ModeNOListOrder.
   std::string ModeNOList =
       "SELECT F_MODE_NO, F_PRODUCT, F_PRODUCT_ID, F_PRODUCT_TYPE_ID, F_COLOR_ID, F_CONFIG_ID, F_LOCATION_ID,"
-      " F_SHOP_ID, F_UNIT, F_PRICE, F_PRICE_EMPLOYEE FROM VI_GetSysStock WHERE F_PRODUCT_ID = :PRODUCT_ID"
-      " ORDER BY F_MODE_NO";
+      " F_SHOP_ID, F_UNIT, F_PRICE, F_PRICE_EMPLOYEE FROM VI_GetSysStock WHERE F_PRODUCT_ID = :PRODUCT_ID";
+  std::string ModeNOListOfShop = " AND F_SHOP_ID = :SHOP_ID";
+  std::string ModeNOListOrder = " ORDER BY F_MODE_NO";
   // Minutes the lists stay fresh.
   int Minutes = 30;
 };
@@ -63,7 +65,7 @@ class TDBCache : public ICache {
   TDataSet& GetSuppliers() override;
   TDataSet& GetEmployees() override;
   TDataSet& GetProducts() override;
-  TDataSet& GetModeNOList(const std::string& productID) override;
+  std::unique_ptr<TClientDataSet> GetModeNOList(const std::string& productID, int64_t shopID = 0) override;
   TDataSet& GetConfigs() override;
   TDataSet& GetColors() override;
 
@@ -80,7 +82,6 @@ class TDBCache : public ICache {
   std::shared_ptr<IDBAccess> db_;
   TCacheListQueries queries_;
   std::vector<std::shared_ptr<Item>> items_;
-  std::map<std::string, std::shared_ptr<Item>> modeNOLists_;  // by product identifier text
   int readCount_ = 0;
 };
 

@@ -11,6 +11,7 @@
 #include "services/StockAudit.h"
 #include "platform/DateTime.h"
 #include "platform/Exceptions.h"
+#include "platform/Text.h"
 
 namespace jxc {
 
@@ -120,13 +121,32 @@ TFieldDef FieldDefForDeclaredType(const std::string& name, const std::string& de
   return def;
 }
 
+TSqlValueKind SqlValueKindOf(TFieldType type) {
+  switch (type) {
+    case ftLargeint:
+    case ftInteger:
+    case ftSmallint:
+    case ftWord:
+    case ftCurrency:
+    case ftBCD:
+    case ftFMTBcd:
+    case ftFloat: return TSqlValueKind::Number;
+    case ftBoolean: return TSqlValueKind::Boolean;
+    case ftDate:
+    case ftTime:
+    case ftDateTime:
+    case ftTimeStamp: return TSqlValueKind::DateTime;
+    default: return IsStringFieldType(type) ? TSqlValueKind::Text : TSqlValueKind::Unknown;
+  }
+}
+
 TSQLiteDBAccess::TSQLiteDBAccess(const std::string& fileName, const std::string& schemaFolder)
     : connection_(fileName), sequences_(connection_) {
   TSchemaMigrator(schemaFolder.empty() ? TSchemaMigrator::DefaultSchemaFolder() : schemaFolder).Migrate(connection_);
   LoadCatalog();
-  dialect_.SetTextColumnTest([this](std::string_view name) {
-    auto found = columnsByName_.find(Upper(std::string(name)));
-    return found != columnsByName_.end() && IsStringFieldType(found->second.DataType);
+  dialect_.SetColumnKinds([this](std::string_view name) {
+    auto found = columnKinds_.find(Upper(std::string(name)));
+    return found == columnKinds_.end() ? TSqlValueKind::Unknown : found->second;
   });
   RegisterShopFunctions(dialect_);
   RegisterShopProcedures(*this);
@@ -139,6 +159,7 @@ void TSQLiteDBAccess::LoadCatalog() {
   tables_.clear();
   viewNames_.clear();
   columnsByName_.clear();
+  columnKinds_.clear();
   auto objects = connection_.PrepareOnce(
       "SELECT name, type FROM sqlite_master WHERE type IN ('table', 'view') AND name NOT LIKE 'sqlite_%' "
       "ORDER BY type, name");
@@ -156,6 +177,7 @@ void TSQLiteDBAccess::LoadCatalog() {
         column.OwnKey = type == "table" && Upper(info->Text(1)) == "INTEGER";
       }
       columnsByName_.emplace(Upper(column.Name), column.Def);
+      AddColumnKind(Upper(column.Name), column.Def.DataType);
       columns.push_back(std::move(column));
     }
     // Only a single-column INTEGER PRIMARY KEY is the row's own number.
@@ -163,6 +185,15 @@ void TSQLiteDBAccess::LoadCatalog() {
       for (auto& column : columns) column.OwnKey = false;
     if (type == "view") viewNames_[Upper(name)] = name;
   }
+}
+
+// A name declared with different kinds in different tables is left Unknown: its comparisons are not
+// retyped. A view's computed column (no declared type) does not count.
+void TSQLiteDBAccess::AddColumnKind(const std::string& upperName, TFieldType type) {
+  if (type == ftUnknown) return;
+  const TSqlValueKind kind = SqlValueKindOf(type);
+  auto [found, added] = columnKinds_.emplace(upperName, kind);
+  if (!added && found->second != kind) found->second = TSqlValueKind::Unknown;
 }
 
 const std::vector<TSQLiteDBAccess::Column>& TSQLiteDBAccess::TableColumns(const std::string& table) const {
@@ -267,8 +298,11 @@ bool TSQLiteDBAccess::NameExists(const std::string& table, const std::string& id
   const std::string plain = PlainTableName(table);
   int64_t key = 0;
   if (!id.empty()) key = Variant(id).AsInt64();
-  auto statement = connection_.Prepare("SELECT 1 FROM " + plain + " WHERE F_NAME = ?1 AND F_ID <> ?2 LIMIT 1");
-  statement->BindText(0, name).BindInt64(1, key);
+  // Names are told apart as the user reads them: without surrounding blanks and without ASCII case. The
+  // expression is the one the master tables index their names by (schema version 3).
+  auto statement = connection_.Prepare("SELECT 1 FROM " + plain +
+                                       " WHERE UPPER(TRIM(F_NAME, char(32, 9, 10, 13))) = ?1 AND F_ID <> ?2 LIMIT 1");
+  statement->BindText(0, UpperCase(Trim(name))).BindInt64(1, key);
   return statement->Step();
 }
 

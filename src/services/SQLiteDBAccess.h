@@ -52,6 +52,7 @@ class TSQLiteDBAccess : public IDBAccess, public ICommonUtils {
   std::unique_ptr<TClientDataSet> GetNewIDList(const std::string& name, int count) override;
   std::string GetNewID(const std::string& tableOrSequence) override;
   Variant GetFieldValue(const std::string& table, const std::string& field, const std::string& condition) override;
+  // Names compare without surrounding blanks and without ASCII case ("north " finds "NORTH").
   bool NameExists(const std::string& table, const std::string& id, const std::string& name) override;
   bool AuditBill(int operation, int billType, const std::string& auditCall, const std::string& billID) override;
   void RefreshRecord(TClientDataSet& dataSet, const std::string& sql) override;
@@ -85,6 +86,7 @@ class TSQLiteDBAccess : public IDBAccess, public ICommonUtils {
 
  private:
   void LoadCatalog();
+  void AddColumnKind(const std::string& upperName, TFieldType type);
   TFieldDef FieldDefFor(const std::string& name, const std::string& declared) const;
   TDataPacket Fetch(TSQLiteStatement& statement);
   TDataPacket RunAdapted(const TAdaptedStatement& statement);
@@ -98,6 +100,7 @@ class TSQLiteDBAccess : public IDBAccess, public ICommonUtils {
   std::map<std::string, std::vector<Column>> tables_;  // by upper-case name (tables and views)
   std::map<std::string, std::string> viewNames_;       // upper-case names of views
   std::map<std::string, TFieldDef> columnsByName_;    // by upper-case column name, first table wins
+  std::map<std::string, TSqlValueKind> columnKinds_;  // by upper-case column name, where the tables agree
   int64_t calls_ = 0;
 };
 
@@ -105,5 +108,7 @@ class TSQLiteDBAccess : public IDBAccess, public ICommonUtils {
 // BIT boolean, *MONEY*, DECIMAL and NUMERIC currency, REAL/FLOAT/DOUBLE float, DATE/TIME date-time,
 // CHAR text with its size, TEXT memo, BLOB binary); ftUnknown for an empty declaration.
 TFieldDef FieldDefForDeclaredType(const std::string& name, const std::string& declared);
+// What comparisons make of a field type: numbers (identifiers, counts, money), flags, date-times, texts.
+TSqlValueKind SqlValueKindOf(TFieldType type);
 
 }  // namespace jxc

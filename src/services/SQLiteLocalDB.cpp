@@ -146,12 +146,16 @@ std::unique_ptr<TClientDataSet> TSQLiteLocalDB::OpenDataSet(TComponent* owner, c
   return dataSet;
 }
 
-std::unique_ptr<TClientDataSet> TSQLiteLocalDB::OpenTable(TComponent* owner, const std::string& table,
-                                                          const std::string& condition) {
+std::string TableSelectSQL(const std::string& table, const std::string& condition) {
   if (!IsPlainName(table)) throw EDatabaseError("Invalid table name '" + table + "'");
   std::string sql = "SELECT * FROM " + table;
   if (!Trim(condition).empty()) sql += " WHERE " + condition;
-  return OpenDataSet(owner, sql);
+  return sql;
+}
+
+std::unique_ptr<TClientDataSet> TSQLiteLocalDB::OpenTable(TComponent* owner, const std::string& table,
+                                                          const std::string& condition) {
+  return OpenDataSet(owner, TableSelectSQL(table, condition));
 }
 
 void TSQLiteLocalDB::ExecSQL(const std::string& sql) {

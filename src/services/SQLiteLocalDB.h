@@ -16,6 +16,11 @@ struct sqlite3;
 
 namespace jxc {
 
+// The statement of OpenTable: "SELECT * FROM " + table, with " WHERE " + condition when the condition is
+// not blank. The table name must be a plain name (letters, digits, '_', '.'); anything else raises
+// EDatabaseError.
+std::string TableSelectSQL(const std::string& table, const std::string& condition);
+
 class TSQLiteLocalDB : public ILocalDB {
  public:
   // Opens (creating when missing) the database file; ":memory:" gives a private in-memory database.
@@ -27,8 +32,7 @@ class TSQLiteLocalDB : public ILocalDB {
 
   // The owner only names the asking screen: the dataset belongs to the caller.
   std::unique_ptr<TClientDataSet> OpenDataSet(TComponent* owner, const std::string& sql) override;
-  // "SELECT * FROM " + table, with " WHERE " + condition when the condition is not blank. The table
-  // name must be a plain name (letters, digits, '_', '.'); anything else raises EDatabaseError.
+  // The rows of TableSelectSQL.
   std::unique_ptr<TClientDataSet> OpenTable(TComponent* owner, const std::string& table,
                                             const std::string& condition) override;
 

@@ -7,6 +7,7 @@
 
 #include "foundation/UnitPublicUtils.h"
 #include "services/SQLiteDBAccess.h"
+#include "services/SampleShopScreens.h"
 #include "platform/DateTime.h"
 #include "platform/Exceptions.h"
 
@@ -104,15 +105,9 @@ struct PlainScreen {
 };
 
 constexpr PlainScreen kPlainScreens[] = {
-    {"商品资料", "TFrmBaseDBGridEditor", "TB_PRODUCT_ATTRIBUTE", "TB_PRODUCT_ATTRIBUTE", nullptr},
-    {"往来单位管理", "TFrmBaseDBGridEditor", "TB_CUSTOMER", "VI_GetCustomerList", nullptr},
-    {"员工资料", "TFrmBaseDBGridEditor", "TB_EMPLOYEE", "VI_GetEmployeeList", nullptr},
     {"店铺资料", "TFrmBaseTreeGrid", "TB_SHOP", "TB_SHOP", nullptr},
     {"区域资料", "TFrmBaseTreeEditor", "TB_PROVINCE", "TB_PROVINCE", nullptr},
-    {"库位资料", "TFrmBaseDBGridEditor", "TB_STOCK_LOCATION", "TB_STOCK_LOCATION", nullptr},
-    {"商品颜色", "TFrmBaseDBGridEditor", "TB_PRODUCT_COLOR", "TB_PRODUCT_COLOR", nullptr},
     {"商品配置", "TFrmBaseTreeEditor", "TB_PRODUCT_CONFIG", "TB_PRODUCT_CONFIG", nullptr},
-    {"银行账户", "TFrmBaseDBGridEditor", "TB_BAND_ACCOUNT", "TB_BAND_ACCOUNT", nullptr},
     {"库存查询", "TFrmBaseDetail", "", "VI_QuerySysStock",
      "{\"UI_QUERY_CONFIG\":{\"STATUS\":\"on\",\"CLASS_NAME\":\"TFrmBaseDetail\",\"GRID_NAME\":\"库存查询\","
      "\"QUERY_CONFIG\":\"库存查询\",\"DATA\":\"VI_QuerySysStock\",\"CAN_SELECT\":false,\"HEIGHT\":80}}"},
@@ -267,6 +262,7 @@ TSampleShop CreateSampleShop(TSQLiteDBAccess& db, const TSampleShopOptions& opti
              {"F_GRID_NAME", Variant(screen.Caption)},
              {"F_UI_CONFIG", screen.Config ? Variant(screen.Config) : Variant::Null()}, {"F_SORT", Variant(sort)}});
   }
+  CreateSampleShopScreens(db);
 
   // Opening stock: the serial-numbered handsets, written in one statement.
   if (options.Units > 0) {

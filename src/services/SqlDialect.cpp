@@ -10,19 +10,6 @@ namespace jxc {
 
 namespace {
 
-std::string Upper(std::string_view text) {
-  std::string result(text);
-  for (char& c : result) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return result;
-}
-
-bool IsWordStart(unsigned char c) { return std::isalpha(c) || c == '_' || c >= 0x80; }
-bool IsWordChar(unsigned char c) { return std::isalnum(c) || c == '_' || c == '$' || c == '#' || c == '@' || c >= 0x80; }
-
-[[noreturn]] void CannotAdapt(const std::string& reason, std::string_view statement) {
-  throw EDatabaseError("无法执行的SQL语句(" + reason + "): " + std::string(statement));
-}
-
 // Words that end an operand of "+": anything of lower precedence than addition.
 const std::set<std::string>& ChainBreakWords() {
   static const std::set<std::string> words = {
@@ -33,12 +20,6 @@ const std::set<std::string>& ChainBreakWords() {
   return words;
 }
 
-const std::set<std::string>& TextFunctions() {
-  static const std::set<std::string> names = {"LTRIM", "RTRIM", "TRIM", "UPPER", "LOWER", "SUBSTRING", "SUBSTR",
-                                              "LEFT", "RIGHT", "REPLACE", "REVERSE", "CHAR", "NCHAR", "STR"};
-  return names;
-}
-
 const std::set<std::string>& TableHints() {
   static const std::set<std::string> hints = {"NOLOCK", "READUNCOMMITTED", "ROWLOCK", "UPDLOCK", "HOLDLOCK",
                                               "READPAST", "NOWAIT", "TABLOCK", "TABLOCKX", "PAGLOCK", "XLOCK",
@@ -46,93 +27,15 @@ const std::set<std::string>& TableHints() {
   return hints;
 }
 
-bool IsTextTypeName(const std::string& upperName) {
-  return upperName.find("CHAR") != std::string::npos || upperName.find("TEXT") != std::string::npos;
-}
-
-// A statement under adaptation: the tokens and, for navigation, the positions of significant ones and
-// the matching parenthesis of each.
-class Work {
- public:
-  Work(std::vector<TSqlToken> tokens, std::string_view original) : tokens_(std::move(tokens)), original_(original) {
-    Index();
-  }
-
-  std::vector<TSqlToken>& Tokens() { return tokens_; }
-  std::string_view Original() const { return original_; }
-  size_t Count() const { return sig_.size(); }
-  TSqlToken& At(size_t i) { return tokens_[sig_[i]]; }
-  bool Is(size_t i, std::string_view word) { return i < sig_.size() && At(i).Is(word); }
-  // The matching ")" of a "(" (both as significant positions); Count() when unbalanced.
-  size_t Match(size_t open) const { return match_[open]; }
-  // Blanks keep one space so that neighbouring words never run together.
-  void Blank(size_t i) { tokens_[sig_[i]] = TSqlToken{TSqlToken::Space, " "}; }
-
-  // Text put before or after a token without changing the structure that later passes see.
-  void InsertBefore(size_t i, const std::string& text) { before_[sig_[i]] = text + before_[sig_[i]]; }
-  void InsertAfter(size_t i, const std::string& text) { after_[sig_[i]] += text; }
-  void AppendAtEnd(const std::string& text) {
-    tokens_.push_back(TSqlToken{TSqlToken::Space, ""});
-    Index();
-    after_.back() = text;
-  }
-  // Rebuilds the navigation after token texts were replaced.
-  void Reindex() { Index(); }
-
-  std::string Text() const {
-    std::string result;
-    for (size_t i = 0; i < tokens_.size(); ++i) result += before_[i] + tokens_[i].text + after_[i];
-    return result;
-  }
-
-  // The tokens with the inserted texts folded in (for re-tokenizing).
-  std::vector<TSqlToken> TakeTokens() {
-    for (size_t i = 0; i < tokens_.size(); ++i) {
-      if (before_[i].empty() && after_[i].empty()) continue;
-      tokens_[i].text = before_[i] + tokens_[i].text + after_[i];
-      before_[i].clear();
-      after_[i].clear();
-    }
-    return std::move(tokens_);
-  }
-
- private:
-  void Index() {
-    before_.resize(tokens_.size());
-    after_.resize(tokens_.size());
-    sig_.clear();
-    for (size_t i = 0; i < tokens_.size(); ++i)
-      if (tokens_[i].Significant()) sig_.push_back(i);
-    match_.assign(sig_.size(), sig_.size());
-    std::vector<size_t> open;
-    for (size_t i = 0; i < sig_.size(); ++i) {
-      const auto& t = tokens_[sig_[i]];
-      if (t.kind != TSqlToken::Symbol) continue;
-      if (t.text == "(") {
-        open.push_back(i);
-      } else if (t.text == ")") {
-        if (open.empty()) CannotAdapt("括号不匹配", original_);
-        match_[open.back()] = i;
-        match_[i] = open.back();
-        open.pop_back();
-      }
-    }
-    if (!open.empty()) CannotAdapt("括号不匹配", original_);
-  }
-
-  std::vector<TSqlToken> tokens_;
-  std::string_view original_;
-  std::vector<size_t> sig_;
-  std::vector<size_t> match_;
-  std::vector<std::string> before_, after_;
-};
+// The statement under adaptation.
+using Work = TSqlStatementTokens;
 
 void RejectUnsupported(Work& w) {
   for (size_t i = 0; i < w.Count(); ++i) {
     const auto& t = w.At(i);
-    if (t.kind == TSqlToken::Variable) CannotAdapt("不支持变量或临时表 " + t.text, w.Original());
-    if (t.Is("APPLY") || t.Is("PIVOT") || t.Is("UNPIVOT")) CannotAdapt("不支持 " + Upper(t.text), w.Original());
-    if (t.kind == TSqlToken::Identifier && t.text[0] == '#') CannotAdapt("不支持临时表 " + t.text, w.Original());
+    if (t.kind == TSqlToken::Variable) RefuseSql("不支持变量或临时表 " + t.text, w.Original());
+    if (t.Is("APPLY") || t.Is("PIVOT") || t.Is("UNPIVOT")) RefuseSql("不支持 " + UpperSql(t.text), w.Original());
+    if (t.kind == TSqlToken::Identifier && t.text[0] == '#') RefuseSql("不支持临时表 " + t.text, w.Original());
   }
 }
 
@@ -147,8 +50,8 @@ void DropPrefixes(Work& w) {
   w.Reindex();
   for (size_t i = 0; i + 1 < w.Count(); ++i) {
     const auto& t = w.At(i);
-    const bool dbo = (t.kind == TSqlToken::Identifier && Upper(t.text) == "DBO") ||
-                     (t.kind == TSqlToken::QuotedIdentifier && Upper(t.text.substr(1, t.text.size() - 2)) == "DBO");
+    const bool dbo = (t.kind == TSqlToken::Identifier && UpperSql(t.text) == "DBO") ||
+                     (t.kind == TSqlToken::QuotedIdentifier && UpperSql(t.text.substr(1, t.text.size() - 2)) == "DBO");
     if (dbo && w.Is(i + 1, ".")) {
       w.Blank(i);
       w.Blank(i + 1);
@@ -161,7 +64,7 @@ bool IsHintList(Work& w, size_t open, size_t close) {
   if (close >= w.Count() || close == open + 1) return false;
   for (size_t j = open + 1; j < close; ++j) {
     const bool comma = (j - open) % 2 == 0;
-    if (comma ? !w.Is(j, ",") : !TableHints().count(Upper(w.At(j).text))) return false;
+    if (comma ? !w.Is(j, ",") : !TableHints().count(UpperSql(w.At(j).text))) return false;
   }
   return true;
 }
@@ -174,7 +77,7 @@ void DropTableHints(Work& w) {
       for (size_t j = i; j <= close; ++j) w.Blank(j);
       i = close;
     } else if (w.Is(i, "(") && i > 0 && w.At(i - 1).kind != TSqlToken::Symbol && w.Match(i) == i + 2 &&
-               TableHints().count(Upper(w.At(i + 1).text))) {
+               TableHints().count(UpperSql(w.At(i + 1).text))) {
       for (size_t j = i; j <= i + 2; ++j) w.Blank(j);
       i += 2;
     }
@@ -189,8 +92,11 @@ void RenameFunctions(Work& w) {
   }
 }
 
-// CAST to DECIMAL(p, s) or MONEY rounds to the scale; CAST to a date-time keeps the text form in which
-// date-times are stored (SQLite would turn '2025-01-31' into the number 2025).
+bool IsNumberToken(Work& w, size_t i) { return i < w.Count() && w.At(i).kind == TSqlToken::Number; }
+
+// CAST to DECIMAL(p, s) or MONEY rounds to the scale. CAST to a date-time keeps the stored text form of
+// date-times (SQLite would turn '2025-01-31' into the number 2025) and writes a literal in that form;
+// CAST to DATE keeps the day. Only the type and its size may follow AS.
 void AdaptCasts(Work& w) {
   for (size_t i = 0; i + 1 < w.Count(); ++i) {
     if (!w.At(i).Is("CAST") || !w.Is(i + 1, "(")) continue;
@@ -200,21 +106,38 @@ void AdaptCasts(Work& w) {
       if (w.Is(j, "(")) j = w.Match(j);
       else if (w.Is(j, "AS")) as = j;
     }
-    if (as >= close) CannotAdapt("CAST 缺少类型", w.Original());
-    const std::string type = Upper(w.At(as + 1).text);
+    if (as >= close || as + 1 == close || as == open + 1) RefuseSql("CAST 缺少类型或值", w.Original());
+    const std::string type = UpperSql(w.At(as + 1).text);
+    const size_t typeEnd = w.Is(as + 2, "(") ? w.Match(as + 2) + 1 : as + 2;
+    if (typeEnd != close) RefuseSql("CAST 的类型之后不能再有内容", w.Original());
     if (type == "DECIMAL" || type == "NUMERIC" || type == "MONEY" || type == "SMALLMONEY") {
       std::string scale = (type == "MONEY" || type == "SMALLMONEY") ? "4" : "0";
       if (w.Is(as + 2, "(")) {
-        const size_t typeClose = w.Match(as + 2);
-        if (w.Is(as + 4, ",") && as + 5 < typeClose) scale = w.At(as + 5).text;
+        // (p) or (p, s), numbers only
+        const bool withScale = w.Is(as + 4, ",");
+        if (!IsNumberToken(w, as + 3) || (withScale ? !IsNumberToken(w, as + 5) || as + 6 != typeEnd - 1 : as + 4 != typeEnd - 1))
+          RefuseSql("CAST 的精度", w.Original());
+        if (withScale) scale = w.At(as + 5).text;
       }
       w.At(i).text = "ROUND";
       w.At(as + 1).text = "REAL";
       for (size_t j = as + 2; j < close; ++j) w.Blank(j);
       w.InsertAfter(open, "CAST(");
-      w.InsertAfter(close, "," + scale + ")");
+      w.InsertBefore(close, ")," + scale);
     } else if (type == "DATETIME" || type == "DATE" || type == "SMALLDATETIME" || type == "DATETIME2") {
-      w.Blank(i);
+      const bool dayOnly = type == "DATE";
+      if (as == open + 2 && w.At(open + 1).kind == TSqlToken::String) {
+        std::string stored;
+        if (!ReadSqlDateTime(SqlStringValue(w.At(open + 1).text), stored))
+          RefuseSql(w.At(open + 1).text + "不是有效的日期时间", w.Original());
+        w.At(open + 1).text = QuoteSqlString(dayOnly ? stored.substr(0, 10) + " 00:00:00" : stored);
+        w.Blank(i);
+      } else if (dayOnly) {
+        w.At(i).text = "strftime";
+        w.InsertAfter(open, "'%Y-%m-%d 00:00:00', ");
+      } else {
+        w.Blank(i);
+      }
       for (size_t j = as; j < close; ++j) w.Blank(j);
     }
     i = open;
@@ -228,12 +151,13 @@ size_t SelectScopeEnd(Work& w, size_t select, bool rejectCompound) {
     if (w.Is(j, "(")) { j = w.Match(j); continue; }
     if (w.Is(j, ")") || w.Is(j, ";")) return j;
     if (rejectCompound && (w.Is(j, "UNION") || w.Is(j, "EXCEPT") || w.Is(j, "INTERSECT")))
-      CannotAdapt("TOP 与 UNION 同用", w.Original());
+      RefuseSql("TOP 与 UNION 同用", w.Original());
   }
   return w.Count();
 }
 
 void AdaptTop(Work& w) {
+  std::string limitAtEnd;
   for (size_t i = 0; i < w.Count(); ++i) {
     if (!w.At(i).Is("SELECT")) continue;
     size_t top = i + 1;
@@ -243,23 +167,27 @@ void AdaptTop(Work& w) {
     size_t last = top + 1;
     if (w.Is(top + 1, "(")) {
       last = w.Match(top + 1);
-      if (last != top + 3) CannotAdapt("TOP 的行数", w.Original());
+      if (last != top + 3) RefuseSql("TOP 的行数", w.Original());
       count = w.At(top + 2).text;
     } else if (top + 1 < w.Count()) {
       count = w.At(top + 1).text;
     }
     if (count.empty() || !std::all_of(count.begin(), count.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); }))
-      CannotAdapt("TOP 的行数", w.Original());
+      RefuseSql("TOP 的行数", w.Original());
     if (w.Is(last + 1, "PERCENT") || (w.Is(last + 1, "WITH") && w.Is(last + 2, "TIES")))
-      CannotAdapt("TOP PERCENT/WITH TIES", w.Original());
+      RefuseSql("TOP PERCENT/WITH TIES", w.Original());
     const size_t end = SelectScopeEnd(w, i, true);
     for (size_t j = top; j <= last; ++j) w.Blank(j);
     if (end < w.Count()) w.InsertBefore(end, " LIMIT " + count);
-    else w.AppendAtEnd(" LIMIT " + count);
+    else limitAtEnd = " LIMIT " + count;
   }
+  // After the last word of the statement, before a trailing comment.
+  if (!limitAtEnd.empty()) w.AppendAfter(w.Count() - 1, limitAtEnd);
+  w.Reindex();
 }
 
-// "alias = expression" items of a select list become "expression AS alias".
+// "alias = expression" items of a select list become "expression AS alias". An empty item (a list that
+// ends after SELECT or after a comma) is refused.
 void AdaptAliasAssignments(Work& w) {
   for (size_t i = 0; i < w.Count(); ++i) {
     if (!w.At(i).Is("SELECT")) continue;
@@ -272,9 +200,10 @@ void AdaptAliasAssignments(Work& w) {
                          w.Is(j, "GROUP") || w.Is(j, "ORDER");
       if (!atEnd && w.Is(j, "(")) { j = w.Match(j); continue; }
       if (atEnd || w.Is(j, ",")) {
+        if (j == itemStart) RefuseSql("SELECT 列表不完整", w.Original());
         const auto& first = w.At(itemStart);
         if (j > itemStart + 2 && (first.kind == TSqlToken::Identifier || first.kind == TSqlToken::QuotedIdentifier) &&
-            w.Is(itemStart + 1, "=") && !ChainBreakWords().count(Upper(first.text))) {
+            w.Is(itemStart + 1, "=") && !ChainBreakWords().count(UpperSql(first.text))) {
           const std::string alias = first.text;
           w.Blank(itemStart);
           w.Blank(itemStart + 1);
@@ -325,8 +254,7 @@ void AdaptPrefixLikes(Work& w) {
 // joined by "+" is a text chain when one operand is a text: a literal, a text column, a text function.
 class ConcatAdapter {
  public:
-  ConcatAdapter(Work& w, const std::function<bool(std::string_view)>& isTextColumn)
-      : w_(w), isTextColumn_(isTextColumn) {}
+  ConcatAdapter(Work& w, const TSqlColumnKinds& columnKinds) : w_(w), columnKinds_(columnKinds) {}
 
   void Run() { Range(0, w_.Count()); }
 
@@ -355,8 +283,8 @@ class ConcatAdapter {
           const bool inner = Range(j + 1, m);
           const bool call = j > begin && w_.At(j - 1).kind == TSqlToken::Identifier;
           if (call) {
-            const std::string name = Upper(w_.At(j - 1).text);
-            if (TextFunctions().count(name) || (name == "CAST" && CastsToText(j, m))) chainText = true;
+            const std::string name = UpperSql(w_.At(j - 1).text);
+            if (SqlFunctionKind(name) == TSqlValueKind::Text || (name == "CAST" && CastsToText(j, m))) chainText = true;
           } else if (inner) {
             chainText = true;
           }
@@ -367,13 +295,13 @@ class ConcatAdapter {
           close();
         }
       } else if (t.kind == TSqlToken::Identifier || t.kind == TSqlToken::QuotedIdentifier) {
-        const std::string upper = Upper(t.text);
+        const std::string upper = UpperSql(t.text);
         if (t.kind == TSqlToken::Identifier && ChainBreakWords().count(upper)) {
           close();
-        } else if (!w_.Is(j + 1, "(") && !w_.Is(j + 1, ".") && isTextColumn_) {
+        } else if (!w_.Is(j + 1, "(") && !w_.Is(j + 1, ".") && columnKinds_) {
           std::string name = t.text;
           if (t.kind == TSqlToken::QuotedIdentifier) name = name.substr(1, name.size() - 2);
-          if (isTextColumn_(name)) chainText = true;
+          if (columnKinds_(name) == TSqlValueKind::Text) chainText = true;
         }
       }
     }
@@ -383,12 +311,12 @@ class ConcatAdapter {
 
   bool CastsToText(size_t open, size_t close) {
     for (size_t j = close; j > open + 1; --j)
-      if (w_.Is(j - 1, "AS")) return j < close && IsTextTypeName(Upper(w_.At(j).text));
+      if (w_.Is(j - 1, "AS")) return j < close && SqlTypeNameKind(UpperSql(w_.At(j).text)) == TSqlValueKind::Text;
     return false;
   }
 
   Work& w_;
-  const std::function<bool(std::string_view)>& isTextColumn_;
+  const TSqlColumnKinds& columnKinds_;
 };
 
 std::string ArgumentValue(const std::vector<TSqlToken>& tokens) {
@@ -397,15 +325,7 @@ std::string ArgumentValue(const std::vector<TSqlToken>& tokens) {
     if (t.Significant()) sig.push_back(&t);
   if (sig.size() >= 2 && sig[0]->kind == TSqlToken::Variable && sig[1]->text == "=")
     sig.erase(sig.begin(), sig.begin() + 2);
-  if (sig.size() == 1 && sig[0]->kind == TSqlToken::String) {
-    const std::string& s = sig[0]->text;
-    std::string value;
-    for (size_t i = 1; i + 1 < s.size(); ++i) {
-      value += s[i];
-      if (s[i] == '\'') ++i;
-    }
-    return value;
-  }
+  if (sig.size() == 1 && sig[0]->kind == TSqlToken::String) return SqlStringValue(sig[0]->text);
   std::string text;
   for (const auto* t : sig) text += t->text;
   return text;
@@ -416,11 +336,11 @@ TAdaptedStatement AdaptProcedureCall(const std::vector<TSqlToken>& tokens, std::
   for (const auto& t : tokens)
     if (t.Significant()) sig.push_back(t);
   size_t i = 1;
-  if (i + 1 < sig.size() && Upper(sig[i].text) == "DBO" && sig[i + 1].text == ".") i += 2;
-  if (i >= sig.size() || sig[i].kind != TSqlToken::Identifier) CannotAdapt("EXEC 缺少过程名", original);
+  if (i + 1 < sig.size() && UpperSql(sig[i].text) == "DBO" && sig[i + 1].text == ".") i += 2;
+  if (i >= sig.size() || sig[i].kind != TSqlToken::Identifier) RefuseSql("EXEC 缺少过程名", original);
   TAdaptedStatement result;
   result.IsProcedureCall = true;
-  result.Procedure = Upper(sig[i].text);
+  result.Procedure = UpperSql(sig[i].text);
   std::vector<TSqlToken> current;
   int depth = 0;
   for (size_t j = i + 1; j < sig.size(); ++j) {
@@ -434,6 +354,41 @@ TAdaptedStatement AdaptProcedureCall(const std::vector<TSqlToken>& tokens, std::
     current.push_back(sig[j]);
   }
   if (!current.empty()) result.Arguments.push_back(ArgumentValue(current));
+  return result;
+}
+
+// The template with each {n} outside its string literals replaced by argument n, in one pass: the text
+// of an argument is never searched again, so a value holding "{0}" stays that value.
+std::string SubstituteArguments(const std::string& text, const std::vector<std::string>& args) {
+  std::string result;
+  bool quoted = false;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\'') quoted = !quoted;  // a doubled quote turns twice
+    if (!quoted && text[i] == '{') {
+      size_t j = i + 1, index = 0;
+      while (j < text.size() && j < i + 4 && std::isdigit(static_cast<unsigned char>(text[j])))
+        index = index * 10 + static_cast<size_t>(text[j++] - '0');
+      if (j > i + 1 && j < text.size() && text[j] == '}' && index < args.size()) {
+        result += "(" + args[index] + ")";
+        i = j;
+        continue;
+      }
+    }
+    result += text[i];
+  }
+  return result;
+}
+
+// "100005AND" is a number and a word to the server; SQLite needs a blank between them.
+std::vector<TSqlToken> SeparateNumbersFromWords(std::vector<TSqlToken> tokens) {
+  std::vector<TSqlToken> result;
+  result.reserve(tokens.size());
+  for (size_t i = 0; i < tokens.size(); ++i) {
+    const bool glued = tokens[i].kind == TSqlToken::Number && i + 1 < tokens.size() &&
+                       (tokens[i + 1].kind == TSqlToken::Identifier || tokens[i + 1].kind == TSqlToken::QuotedIdentifier);
+    result.push_back(std::move(tokens[i]));
+    if (glued) result.push_back(TSqlToken{TSqlToken::Space, " "});
+  }
   return result;
 }
 
@@ -455,7 +410,7 @@ std::vector<std::vector<TSqlToken>> SplitStatements(std::vector<TSqlToken> token
   };
   for (auto& t : tokens) {
     if (!t.Significant()) { current.push_back(std::move(t)); continue; }
-    const std::string word = t.kind == TSqlToken::Identifier ? Upper(t.text) : std::string();
+    const std::string word = t.kind == TSqlToken::Identifier ? UpperSql(t.text) : std::string();
     if (t.kind == TSqlToken::Symbol && t.text == ";" && depth == 0) { flush(); continue; }
     if (depth == 0 && !firstWord.empty() && !word.empty()) {
       bool boundary = false;
@@ -482,97 +437,20 @@ std::vector<std::vector<TSqlToken>> SplitStatements(std::vector<TSqlToken> token
 
 }  // namespace
 
-bool TSqlToken::Is(std::string_view word) const {
-  if (kind != Identifier && kind != Symbol) return false;
-  if (text.size() != word.size()) return false;
-  for (size_t i = 0; i < text.size(); ++i)
-    if (std::toupper(static_cast<unsigned char>(text[i])) != std::toupper(static_cast<unsigned char>(word[i]))) return false;
-  return true;
-}
-
-std::vector<TSqlToken> TokenizeSql(std::string_view sql) {
-  std::vector<TSqlToken> tokens;
-  size_t i = 0;
-  const size_t n = sql.size();
-  auto unterminated = [&](const char* what) {
-    throw EDatabaseError(std::string("SQL语句中") + what + "未结束: " + std::string(sql));
-  };
-  while (i < n) {
-    const unsigned char c = static_cast<unsigned char>(sql[i]);
-    const size_t start = i;
-    TSqlToken::Kind kind;
-    if (std::isspace(c)) {
-      while (i < n && std::isspace(static_cast<unsigned char>(sql[i]))) ++i;
-      kind = TSqlToken::Space;
-    } else if (c == '-' && i + 1 < n && sql[i + 1] == '-') {
-      while (i < n && sql[i] != '\n') ++i;
-      kind = TSqlToken::Comment;
-    } else if (c == '/' && i + 1 < n && sql[i + 1] == '*') {
-      const size_t close = sql.find("*/", i + 2);
-      if (close == std::string_view::npos) unterminated("注释");
-      i = close + 2;
-      kind = TSqlToken::Comment;
-    } else if (c == '\'' || c == '"' || c == '[' || c == '`') {
-      const char closing = c == '[' ? ']' : static_cast<char>(c);
-      ++i;
-      for (;;) {
-        if (i >= n) unterminated(c == '\'' ? "字符串" : "标识符");
-        if (sql[i] == closing) {
-          if (i + 1 < n && sql[i + 1] == closing) { i += 2; continue; }
-          ++i;
-          break;
-        }
-        ++i;
-      }
-      kind = c == '\'' ? TSqlToken::String : TSqlToken::QuotedIdentifier;
-    } else if (c == '@' || c == '#') {
-      ++i;
-      while (i < n && IsWordChar(static_cast<unsigned char>(sql[i]))) ++i;
-      kind = TSqlToken::Variable;
-    } else if (IsWordStart(c)) {
-      while (i < n && IsWordChar(static_cast<unsigned char>(sql[i]))) ++i;
-      kind = TSqlToken::Identifier;
-    } else if (std::isdigit(c) || (c == '.' && i + 1 < n && std::isdigit(static_cast<unsigned char>(sql[i + 1])))) {
-      while (i < n && (std::isalnum(static_cast<unsigned char>(sql[i])) || sql[i] == '.')) {
-        if ((sql[i] == 'e' || sql[i] == 'E') && i + 1 < n && (sql[i + 1] == '+' || sql[i + 1] == '-')) ++i;
-        ++i;
-      }
-      kind = TSqlToken::Number;
-    } else {
-      static const char* pairs[] = {"<>", "<=", ">=", "!=", "||", "==", "!<", "!>"};
-      i += 1;
-      for (const char* p : pairs)
-        if (sql.substr(start, 2) == p) { i = start + 2; break; }
-      kind = TSqlToken::Symbol;
-    }
-    tokens.push_back(TSqlToken{kind, std::string(sql.substr(start, i - start))});
-  }
-  return tokens;
-}
-
-std::string QuoteSqlString(std::string_view text) {
-  std::string result = "'";
-  for (char c : text) {
-    result += c;
-    if (c == '\'') result += '\'';
-  }
-  return result + "'";
-}
-
 TSqlDialect::TSqlDialect() = default;
 
-void TSqlDialect::AddMacro(const std::string& name, Macro macro) { macros_[Upper(name)] = std::move(macro); }
+void TSqlDialect::AddMacro(const std::string& name, Macro macro) { macros_[UpperSql(name)] = std::move(macro); }
 
 std::vector<TSqlToken> TSqlDialect::ExpandMacros(std::vector<TSqlToken> tokens, std::string_view original,
                                                  int depth) const {
   if (macros_.empty()) return tokens;
-  if (depth > 8) CannotAdapt("函数嵌套过深", original);
+  if (depth > 8) RefuseSql("函数嵌套过深", original);
   Work w(std::move(tokens), original);
   bool changed = false;
   for (size_t i = 0; i + 1 < w.Count(); ++i) {
     auto& t = w.At(i);
     if (t.kind != TSqlToken::Identifier || !w.Is(i + 1, "(")) continue;
-    auto found = macros_.find(Upper(t.text));
+    auto found = macros_.find(UpperSql(t.text));
     if (found == macros_.end()) continue;
     const size_t close = w.Match(i + 1);
     std::vector<std::string> args;
@@ -592,14 +470,8 @@ std::vector<TSqlToken> TSqlDialect::ExpandMacros(std::vector<TSqlToken> tokens, 
     }
     if (any || !args.empty()) args.push_back(current);
     if (static_cast<int>(args.size()) != found->second.ArgumentCount)
-      CannotAdapt(found->first + " 需要 " + std::to_string(found->second.ArgumentCount) + " 个参数", original);
-    std::string text = found->second.Template;
-    for (size_t a = 0; a < args.size(); ++a) {
-      const std::string placeholder = "{" + std::to_string(a) + "}";
-      for (size_t pos; (pos = text.find(placeholder)) != std::string::npos;)
-        text.replace(pos, placeholder.size(), "(" + args[a] + ")");
-    }
-    t.text = "(" + text + ")";
+      RefuseSql(found->first + " 需要 " + std::to_string(found->second.ArgumentCount) + " 个参数", original);
+    t.text = "(" + SubstituteArguments(found->second.Template, args) + ")";
     t.kind = TSqlToken::Symbol;  // re-tokenized below
     for (size_t j = i + 1; j <= close; ++j) w.Blank(j);
     i = close;
@@ -617,17 +489,20 @@ TAdaptedStatement TSqlDialect::AdaptStatement(std::vector<TSqlToken> tokens, std
   }();
   auto first = std::find_if(tokens.begin(), tokens.end(), [](const TSqlToken& t) { return t.Significant(); });
   if (first != tokens.end() && (first->Is("EXEC") || first->Is("EXECUTE"))) return AdaptProcedureCall(tokens, statementText);
-  Work w(std::move(tokens), statementText);
+  Work w(SeparateNumbersFromWords(std::move(tokens)), statementText);
   RejectUnsupported(w);
   DropPrefixes(w);
   Work expanded(ExpandMacros(w.TakeTokens(), statementText, 0), statementText);
   DropTableHints(expanded);
   RenameFunctions(expanded);
-  AdaptCasts(expanded);
   AdaptTop(expanded);
   AdaptAliasAssignments(expanded);
+  // After the alias items are rewritten (an "alias = value" is no comparison) and before the casts are
+  // (a CAST tells the kind of its value).
+  TypeComparedLiterals(expanded, columnKinds_);
+  AdaptCasts(expanded);
   AdaptPrefixLikes(expanded);
-  ConcatAdapter(expanded, isTextColumn_).Run();
+  ConcatAdapter(expanded, columnKinds_).Run();
   TAdaptedStatement result;
   result.Sql = expanded.Text();
   return result;

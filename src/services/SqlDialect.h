@@ -2,8 +2,9 @@
 // The screens write their SQL in the server's dialect (table hints "WITH(nolock)", "TOP n", ISNULL,
 // "alias = expression" select items, "+" joining texts, "dbo." prefixes, CAST to DECIMAL(p, s), "EXEC" of
 // procedures, table-valued functions in FROM). TSqlDialect turns that text into statements SQLite runs
-// with the same result. It works on tokens, so string literals, quoted identifiers and comments are never
-// touched. Text it cannot adapt faithfully raises EDatabaseError quoting the statement; it never guesses.
+// with the same result. It works on tokens, so quoted identifiers and comments are never touched, and
+// string literals only where a comparison makes them date-times or numbers (see SqlComparisons.h). Text
+// it cannot adapt faithfully raises EDatabaseError quoting the statement; it never guesses.
 
 #include <functional>
 #include <map>
@@ -11,20 +12,10 @@
 #include <string_view>
 #include <vector>
 
+#include "services/SqlComparisons.h"
+#include "services/SqlTokens.h"
+
 namespace jxc {
-
-struct TSqlToken {
-  enum Kind { Space, Comment, String, Identifier, QuotedIdentifier, Number, Symbol, Variable };
-  Kind kind = Space;
-  std::string text;
-  bool Significant() const { return kind != Space && kind != Comment; }
-  // Case-insensitive comparison with a keyword or symbol (identifiers and symbols only).
-  bool Is(std::string_view word) const;
-};
-
-// Splits SQL text into tokens; joining the texts gives the input back. Raises EDatabaseError for an
-// unterminated string, quoted identifier or comment.
-std::vector<TSqlToken> TokenizeSql(std::string_view sql);
 
 // One adapted statement: a query or command for SQLite, or a call of a procedure that the service runs.
 struct TAdaptedStatement {
@@ -36,8 +27,9 @@ struct TAdaptedStatement {
 
 class TSqlDialect {
  public:
-  // A table-valued or scalar function expanded in place: the template's {0}, {1}, ... receive the
-  // arguments (each wrapped in parentheses). A table function becomes a sub-query in FROM.
+  // A table-valued or scalar function expanded in place: each {0}, {1}, ... of the template outside its
+  // string literals receives the argument (wrapped in parentheses), once; the arguments' own text is
+  // never searched for placeholders. A table function becomes a sub-query in FROM.
   struct Macro {
     std::string Template;
     int ArgumentCount = 0;
@@ -47,8 +39,9 @@ class TSqlDialect {
 
   // Registers a function expanded in place (name without "dbo.", any case).
   void AddMacro(const std::string& name, Macro macro);
-  // Tells which column names hold text, so that "+" between them joins texts.
-  void SetTextColumnTest(std::function<bool(std::string_view)> isTextColumn) { isTextColumn_ = std::move(isTextColumn); }
+  // Tells what each column name holds: "+" between texts joins them, and texts compared with date-time
+  // or numeric columns are read as date-times or numbers.
+  void SetColumnKinds(TSqlColumnKinds columnKinds) { columnKinds_ = std::move(columnKinds); }
 
   // The statements of the text (separated by ";" or by the start of a new statement, as line-separated
   // batches are), each adapted. Empty text gives no statement.
@@ -61,10 +54,7 @@ class TSqlDialect {
   std::vector<TSqlToken> ExpandMacros(std::vector<TSqlToken> tokens, std::string_view original, int depth) const;
 
   std::map<std::string, Macro> macros_;  // by upper-case name
-  std::function<bool(std::string_view)> isTextColumn_;
+  TSqlColumnKinds columnKinds_;
 };
-
-// The text quoted as an SQL string literal (embedded quotes doubled).
-std::string QuoteSqlString(std::string_view text);
 
 }  // namespace jxc

@@ -25,7 +25,9 @@ class UnusedCache : public ICache {
   TDataSet& GetSuppliers() override { throw EInvalidOperation("unused"); }
   TDataSet& GetEmployees() override { throw EInvalidOperation("unused"); }
   TDataSet& GetProducts() override { throw EInvalidOperation("unused"); }
-  TDataSet& GetModeNOList(const std::string&) override { throw EInvalidOperation("unused"); }
+  std::unique_ptr<TClientDataSet> GetModeNOList(const std::string&, int64_t) override {
+    throw EInvalidOperation("unused");
+  }
   TDataSet& GetConfigs() override { throw EInvalidOperation("unused"); }
   TDataSet& GetColors() override { throw EInvalidOperation("unused"); }
 };

@@ -166,7 +166,7 @@ TEST(FunctionConfig, TheDataEditorReadsPinyinAndQueryScreensTheirOwnKeys) {
   TRecordingLocalDB local;
   local.AddFunction(5, "商品资料", kInStockConfig);
   const TFunctionConfig editor = ReadFunctionConfig(local, nullptr, "商品资料", TFunctionLookup::DataEditor);
-  EXPECT_EQ(local.statements.back().rfind("SELECT F_ID, F_CODE, F_NAME, F_PY, F_PARENTID,  F_ClassName", 0), 0u);
+  EXPECT_EQ(local.statements.back().rfind("SELECT F_ID, F_CODE, F_NAME, F_PY,  F_PARENTID,  F_ClassName", 0), 0u);
   EXPECT_EQ(editor.PY, "py");
   EXPECT_EQ(editor.Params.F_UI_Left_Config, TUIConfig{}) << "the data editor keeps to the columns";
 

@@ -66,6 +66,8 @@ const Statement kStatements[] = {
     // Stock look-ups of the bill screens.
     {"SELECT * FROM VI_GetSysStock WITH(nolock) WHERE F_MODE_NO =  '{serial}'", 1},
     {"SELECT TOP 1 * FROM VI_GetSysStock WITH(nolock)  WHERE  reverse(F_MODE_NO) LIKE '{reversed}%'", 1},
+    // The stock pop-up appends its conditions without a blank after the shop.
+    {"SELECT * FROM VI_GetSysStock WITH(nolock) WHERE F_SHOP_ID  = {shop}AND F_PRODUCT_ID ={product}", 1},
     {"SELECT F_ID, F_MODE_NO, F_COLOR, F_CONFIG, F_CUSTOMER_ID, F_SHOP_ID, F_LOCATION_ID, F_PRODUCT_ID , F_COLOR_ID, F_UNIT, F_QTY, "
      "F_PRICE, F_MODE_NO, F_PRODUCT  , F_CONFIG_ID, F_PRODUCT_TYPE_ID, F_PRICE_EMPLOYEE FROM VI_GetSysStock WITH(nolock)   WHERE  "
      "reverse(F_MODE_NO) LIKE '{reversed}%'", 1},
@@ -114,6 +116,13 @@ const Statement kStatements[] = {
     {"SELECT * FROM TB_FACTORY_DEFINE WHERE 1 = 0", 0},
     {"SELECT * FROM TB_SALE_PACKAGE WHERE 1 = 0", 0},
     {"SELECT * FROM TB_PROVINCE", 0},
+    // The master-data screens: their lists, a row read back after its editor saved it, a delete with its details.
+    {"SELECT * FROM TB_PRODUCT_ATTRIBUTE WITH(NOLOCK) ", 8},
+    {"SELECT * FROM VI_GetCustomerList WITH(NOLOCK) ", 1},
+    {"SELECT * FROM VI_GetEmployeeList WITH(NOLOCK)  WHERE F_STATUS = 0", 1},
+    {"SELECT * FROM TB_BAND_ACCOUNT WITH(NOLOCK) ", 1},
+    {"SELECT * FROM TB_PRODUCT_ATTRIBUTE WITH(NOLOCK)  WHERE F_ID = {product}", 1},
+    {"DELETE FROM TB_PRODUCT_COLOR WHERE F_ID = 0\r\nDELETE FROM TB_PRODUCT_SHOP_PRICE WHERE F_PRODUCT_ID = 0", -1},
     // Writes.
     {"UPDATE TB_SHOP SET F_REMARK = ISNULL(F_REMARK, '') + '已盘点' WHERE F_ID = {shop}", -1},
     {"INSERT INTO TB_SYS_LOG (F_ID, F_BILL_ID, F_KIND, F_BILL_CODE, F_MESSAGE, F_ADD_USER, F_ADD_DATE) VALUES "

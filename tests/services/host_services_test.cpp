@@ -7,9 +7,11 @@
 #include "services/DBCache.h"
 #include "services/SQLiteDBAccess.h"
 #include "services/SQLiteLocalDB.h"
+#include "services/SampleShop.h"
 #include "platform/Application.h"
 #include "platform/Exceptions.h"
 #include "platform/Field.h"
+#include "platform/Text.h"
 
 namespace jxc {
 namespace {
@@ -86,12 +88,45 @@ TEST_F(DBCacheTest, ReplacingAnEntryTakesTheGivenRowsInTheEntrysColumns) {
 
 TEST_F(DBCacheTest, SerialListsAreReadOnEveryRequestAndAnUnknownProductGivesNoRows) {
   TDBCache cache(db_);
-  TDataSet& none = cache.GetModeNOList("not a number");
-  EXPECT_EQ(none.RecordCount(), 0);
-  EXPECT_NE(none.FindField("F_MODE_NO"), nullptr);
+  std::unique_ptr<TClientDataSet> none = cache.GetModeNOList("not a number");
+  EXPECT_EQ(none->RecordCount(), 0);
+  EXPECT_NE(none->FindField("F_MODE_NO"), nullptr);
   const int reads = cache.ReadCount();
-  cache.GetModeNOList("not a number");
+  cache.GetModeNOList("1 OR 1 = 1");
   EXPECT_EQ(cache.ReadCount(), reads + 1);
+}
+
+TEST_F(DBCacheTest, EachCallerOwnsItsSerialListAndAShopNarrowsIt) {
+  TSampleShop shop = CreateSampleShop(*db_, {12, 3});
+  TDBCache cache(db_);
+  const std::string handset = IntToStr(shop.Handsets[0]);
+  std::unique_ptr<TClientDataSet> mine = cache.GetModeNOList(handset);
+  ASSERT_EQ(mine->RecordCount(), 3) << "units 0, 4 and 8 are the first handset";
+  EXPECT_EQ(mine->FieldByName("F_MODE_NO").AsString(), SampleSerial(0));
+  for (const char* name : {"F_PRODUCT", "F_PRODUCT_ID", "F_PRODUCT_TYPE_ID", "F_COLOR_ID", "F_CONFIG_ID",
+                           "F_LOCATION_ID", "F_SHOP_ID", "F_UNIT", "F_PRICE", "F_PRICE_EMPLOYEE"})
+    EXPECT_NE(mine->FindField(name), nullptr) << name;
+
+  // A list being filtered and held by one screen is not read again under it by another's request.
+  TField* serial = &mine->FieldByName("F_MODE_NO");
+  int calls = 0;
+  mine->SetOnFilterRecord([&](TDataSet& ds, bool& accept) {
+    ++calls;
+    accept = ds.FieldByName("F_MODE_NO").AsString() == SampleSerial(4);
+  });
+  mine->SetFiltered(true);
+  ASSERT_EQ(mine->RecordCount(), 1);
+  calls = 0;
+  std::unique_ptr<TClientDataSet> theirs = cache.GetModeNOList(handset);
+  EXPECT_EQ(theirs->RecordCount(), 3);
+  EXPECT_EQ(calls, 0);
+  EXPECT_EQ(&mine->FieldByName("F_MODE_NO"), serial);
+  EXPECT_EQ(serial->AsString(), SampleSerial(4));
+
+  std::unique_ptr<TClientDataSet> branch = cache.GetModeNOList(handset, shop.Branches[1]);
+  ASSERT_EQ(branch->RecordCount(), 1) << "of units 0, 4 and 8 only unit 4 lies in the second branch";
+  EXPECT_EQ(branch->FieldByName("F_MODE_NO").AsString(), SampleSerial(4));
+  EXPECT_EQ(branch->FieldByName("F_SHOP_ID").AsLargeInt(), shop.Branches[1]);
 }
 
 TEST(DBCache, ANullDatabaseIsRefused) { EXPECT_THROW(TDBCache(nullptr), EArgumentError); }
