@@ -11,7 +11,14 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const jxc::TSqlDialect dialect = [] {
     jxc::TSqlDialect d;
-    d.SetTextColumnTest([](std::string_view name) { return jxc::SameText(name, "F_NAME") || jxc::SameText(name, "F_CODE"); });
+    d.SetColumnKinds([](std::string_view name) {
+      using K = jxc::TSqlValueKind;
+      if (jxc::SameText(name, "F_NAME") || jxc::SameText(name, "F_CODE") || jxc::SameText(name, "F_MODE_NO")) return K::Text;
+      if (jxc::SameText(name, "F_QTY") || jxc::SameText(name, "F_PRICE") || jxc::SameText(name, "F_ID")) return K::Number;
+      if (jxc::SameText(name, "F_DATE")) return K::DateTime;
+      if (jxc::SameText(name, "F_SHARED")) return K::Boolean;
+      return K::Unknown;
+    });
     jxc::RegisterShopFunctions(d);
     return d;
   }();
