@@ -34,7 +34,7 @@ bench: build
 check-sanitize:
 	@scripts/setup.sh --sanitize
 	@cmake -S . -B $(SANITIZE_BUILD) -DJXC_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug \
-	  -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 >/dev/null
+	  -DCMAKE_C_COMPILER=clang-16 -DCMAKE_CXX_COMPILER=clang++-16 >/dev/null
 	@cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	@$(SANITIZER_ENV) ctest --test-dir $(SANITIZE_BUILD) --no-tests=error --output-on-failure -j $(JOBS)
 	@$(SANITIZER_ENV) scripts/fuzz.sh $(SANITIZE_BUILD) $(FUZZ_SECONDS)

@@ -13,7 +13,7 @@ packages=(
   python3 python3-xlrd python3-openpyxl   # independent readers used by the export tests
 )
 if [ "${1:-}" = "--sanitize" ]; then
-  packages+=(clang-14 libclang-rt-14-dev)   # AddressSanitizer, UndefinedBehaviorSanitizer, libFuzzer
+  packages+=(clang-16 libclang-rt-16-dev)   # AddressSanitizer, UndefinedBehaviorSanitizer, libFuzzer
 fi
 
 missing=()
