@@ -438,8 +438,11 @@ class AuditRun {
           have->Bind(0, Id(e.StockRow));
           if (!have->Step() || have->Int64(0) - e.Qty < 0) Refuse("商品库存已变动(库存不足), 不能反审核");
           have.reset();
+          // The average cost follows the money and quantity back, as the audit moved it.
           auto restore = c_.Prepare(
-              "UPDATE TB_SYS_STOCK SET F_HAVE_QTY = F_HAVE_QTY - ?1, F_COST_MONEY = F_COST_MONEY - ?2 WHERE F_ID = ?3");
+              "UPDATE TB_SYS_STOCK SET F_HAVE_QTY = F_HAVE_QTY - ?1, F_COST_MONEY = F_COST_MONEY - ?2, "
+              "F_COST_PRICE = CASE WHEN F_HAVE_QTY - ?1 > 0 THEN ROUND((F_COST_MONEY - ?2) / (F_HAVE_QTY - ?1), 4) "
+              "ELSE F_COST_PRICE END WHERE F_ID = ?3");
           restore->Bind(0, Variant(static_cast<long long>(e.Qty))).Bind(1, Variant(e.Money)).Bind(2, Id(e.StockRow));
           restore->Run();
           break;
