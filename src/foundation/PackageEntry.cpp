@@ -2,6 +2,7 @@
 
 #include <cstddef>
 
+#include "bills/UnitBillClasses.h"
 #include "editors/UnitEditorClasses.h"
 #include "foundation/BasePlugin.h"
 #include "foundation/UnitPublicUtils.h"
@@ -23,6 +24,7 @@ constexpr TUnitEntry kUnits[] = {
     {InitializePublicUtils, FinalizePublicUtils},
     {BasePluginInitialization, BasePluginFinalization},
     {EditorClassesInitialization, EditorClassesFinalization},
+    {BillClassesInitialization, BillClassesFinalization},
 };
 constexpr size_t kUnitCount = sizeof(kUnits) / sizeof(kUnits[0]);
 

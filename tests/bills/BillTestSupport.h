@@ -1,0 +1,235 @@
+#pragma once
+// The sample shop on a scratch database file with the host's services registered as a program registers
+// them, and a shop assistant's use of the bill screens: open a screen from the menu (the deferred start
+// runs), type rows into the detail grid, click the tool-bar buttons, answer the questions. Snapshots of the
+// stock, of the bill tables and of a screen's datasets tell what a step changed.
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "bills/UnitFrmBaseBillFramework.h"
+#include "foundation/PackageEntry.h"
+#include "foundation/UnitPublicUtils.h"
+#include "foundation/UnitSysParams.h"
+#include "kernel/SysSvc.h"
+#include "platform/Actions.h"
+#include "platform/Application.h"
+#include "platform/DataSet.h"
+#include "platform/Desktop.h"
+#include "platform/ExtCtrls.h"
+#include "platform/Grid.h"
+#include "platform/RtcRecord.h"
+#include "platform/Text.h"
+#include "services/LocalConfigGrid.h"
+#include "services/RecordingDialog.h"
+#include "services/RecordingMainForm.h"
+#include "services/RecordingPrintSystem.h"
+#include "services/RecordingProgressForm.h"
+#include "services/SQLiteDBAccess.h"
+#include "services/SQLiteLocalDB.h"
+#include "services/SampleShop.h"
+#include "services/ShopLocalDB.h"
+#include "services/TableGroupRights.h"
+#include "support/DatabaseFiles.h"
+
+namespace jxc::testing {
+
+inline constexpr const char* kStockIn = "采购入库";
+inline constexpr const char* kSale = "批发销售";
+
+// One row as the assistant types it: product, serial number (empty for counted products), price, quantity.
+struct TRow {
+  int64_t Product = 0;
+  std::string ModeNO;
+  std::string Price = "100";
+  int Qty = 1;
+  int64_t Color = 0;  // 0: none typed
+};
+
+class BillTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetApplication();
+    SysService::Clear();
+    PackageStartup();
+    path = TempPath(std::string("bills_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    Remove(path);
+    db = std::make_shared<TSQLiteDBAccess>(path);
+    TSampleShopOptions options;
+    options.Units = 24;  // unit i: branch i % 3, handset i % 4
+    options.Branches = 3;
+    shop = CreateSampleShop(*db, options);
+    RegisterShopDatabaseServices(db);
+    SysService::Register<IDialog>(dialog);
+    rights->SetGrantAll(true);
+    SysService::Register<IGroupRights>(rights);
+    SysService::Register<IMainForm>(mainForm);
+    SysService::Register<IConfigGrid>(layouts);
+    SysService::Register<IProgressForm>(progress);
+    SysService::Register<IPrintSystem>(printer);
+    UserInfo->SetName("张三");
+    UserInfo->SetID("7");
+    UserInfo->SetDefaultShopID(std::to_string(Branch(0)));
+    SysConfig = TSysConfig{std::to_string(shop.CounterLocations[0]), std::to_string(Branch(0))};
+    SysParams = std::make_shared<TRtcRecord>();
+  }
+  void TearDown() override {
+    ResetApplication();
+    while (PackageStarted()) PackageShutdown();
+    SysService::Clear();
+    SysParams.reset();
+    db.reset();
+    Remove(path);
+  }
+
+  int64_t Branch(int b) const { return shop.Branches.at(static_cast<size_t>(b)); }
+  int64_t Counter(int b) const { return shop.CounterLocations.at(static_cast<size_t>(b)); }
+  int64_t Handset(int h) const { return shop.Handsets.at(static_cast<size_t>(h)); }
+  // Opening-stock unit k of branch b (handset (b + 3k) % 4).
+  std::string UnitOf(int b, int k) const { return SampleSerial(b + 3 * k); }
+  int64_t HandsetOfUnit(int b, int k) const { return Handset((b + 3 * k) % 4); }
+  // A serial number no unit has yet.
+  static std::string NewSerial(int n) { return "35" + std::string(11 - std::to_string(n).size(), '0') + std::to_string(n) + "77"; }
+
+  // What the host's menu does, then the 100 ms of the deferred start.
+  template <class T = TFrmBaseBillFramework>
+  T* Open(const std::string& caption) {
+    T* screen = OpenEditor<T>(Application(), caption);
+    Application().Advance(100);
+    return screen;
+  }
+  // A screen opened on a stored bill.
+  template <class T = TFrmBaseBillFramework>
+  T* OpenBill(const std::string& caption, const std::string& id) {
+    T* screen = CreateForm<T>(&Application());
+    screen->SetName(ScreenName(Application(), caption));
+    screen->SetCaption(caption);
+    screen->SetID(id);
+    screen->DoOnShow();
+    screen->ShowForm();
+    Application().Advance(100);
+    return screen;
+  }
+
+  // The user clicks the action's tool-bar button, or its menu entry where it has none.
+  void Click(TFrmBaseBillFramework& screen, TAction* action) {
+    for (TBarItem* item : screen.barMain->Items()) {
+      if (item->Action() == action) {
+        Application().Dispatch([item] { item->Click(); });
+        Application().ProcessMessages();
+        return;
+      }
+    }
+    Application().Dispatch([action] { action->Execute(); });
+    Application().ProcessMessages();
+  }
+
+  // Rows typed one after the other, a new row started with "增行" when the current one holds a product;
+  // the last row is left as typed.
+  void EnterRows(TFrmBaseBillFramework& screen, const std::vector<TRow>& rows) {
+    for (const TRow& row : rows) {
+      TField& product = screen.CdsDetail->FieldByName("F_PRODUCT_ID");
+      if (!product.IsNull()) Click(screen, screen.actDetailAppend);
+      EXPECT_TRUE(TypeCell(screen, "F_PRODUCT_ID", std::to_string(row.Product)));
+      if (!row.ModeNO.empty()) EXPECT_TRUE(TypeCell(screen, "F_MODE_NO", row.ModeNO));
+      if (row.Qty != 1) EXPECT_TRUE(TypeCell(screen, "F_QTY", std::to_string(row.Qty)));
+      if (row.Color) EXPECT_TRUE(TypeCell(screen, "F_COLOR_ID", std::to_string(row.Color)));
+      EXPECT_TRUE(TypeCell(screen, "F_PRICE", row.Price));
+    }
+  }
+  // The user types into a cell of the focused detail row; false when the grid refused the text (its
+  // message is then shown and the cell keeps the text until the next entry).
+  bool TypeCell(TFrmBaseBillFramework& screen, const char* field, const std::string& text) {
+    TGridColumn* column = screen.tvResult->FindColumnByFieldName(field);
+    EXPECT_NE(column, nullptr) << field;
+    if (!column) return false;
+    screen.tvResult->EditCell(screen.tvResult->FocusedRecordIndex(), *column, text);
+    return !screen.tvResult->Editing();
+  }
+
+  // A whole bill typed into a new bill and saved; its F_ID.
+  std::string SaveNewBill(TFrmBaseBillFramework& screen, const std::vector<TRow>& rows) {
+    EnterRows(screen, rows);
+    Click(screen, screen.actBeforeSave);
+    EXPECT_EQ(screen.cdsMain->ChangeCount(), 0) << JoinStrings(dialog->Texts(TDialogKind::Error), "|");
+    return screen.cdsMain->FieldByName("F_ID").AsString();
+  }
+
+  // --- what the database holds ---
+  int64_t Count(const std::string& sql) { return db->QueryNative(sql).Rows.at(0).at(0).AsInt64(); }
+  std::string Text(const std::string& sql) {
+    const auto rows = db->QueryNative(sql).Rows;
+    return rows.empty() ? std::string("<none>") : rows.at(0).at(0).ToString();
+  }
+  std::vector<std::string> Lines(const std::string& sql) {
+    std::vector<std::string> lines;
+    for (const auto& row : db->QueryNative(sql).Rows) {
+      std::string line;
+      for (const Variant& value : row) line += value.ToString() + "|";
+      lines.push_back(line);
+    }
+    return lines;
+  }
+  // Every stock row, as the audits leave it.
+  std::vector<std::string> Stock() {
+    return Lines("SELECT F_ID, F_SHOP_ID, F_LOCATION_ID, F_PRODUCT_ID, F_COLOR_ID, F_MODE_NO, F_HAVE_QTY, F_COST_PRICE, "
+                 "F_IN_BILL_ID, F_OUT_BILL_ID FROM TB_SYS_STOCK ORDER BY F_ID");
+  }
+  // Every row of the bill tables and the log.
+  std::vector<std::string> Bills() {
+    std::vector<std::string> all;
+    for (const char* table : {"TB_IN_STOCK", "TB_IN_STOCK_DETAIL", "TB_PF_SALE", "TB_PF_SALE_DETAIL", "TB_SYS_LOG"})
+      for (const std::string& line : Lines(std::string("SELECT * FROM ") + table + " ORDER BY F_ID")) all.push_back(line);
+    return all;
+  }
+  // The log messages of a bill, in order.
+  std::vector<std::string> Log(const std::string& billID) {
+    std::vector<std::string> messages;
+    for (const auto& row : db->QueryNative("SELECT F_MESSAGE FROM TB_SYS_LOG WHERE F_BILL_ID = ? ORDER BY F_ID",
+                                           {Variant(static_cast<long long>(std::stoll(billID)))})
+                               .Rows)
+      messages.push_back(row.at(0).ToString());
+    return messages;
+  }
+
+  // --- what a screen holds: every registered dataset's rows, state and pending changes, and its serial list.
+  static std::string Screen(TFrmBaseBillFramework& screen) {
+    std::string all;
+    for (const TDataSetItem& item : screen.DataSetMgr()) {
+      TClientDataSet& data = *item.DataSet;
+      all += item.UpdateTable + " state " + std::to_string(data.State()) + " changes " + std::to_string(data.ChangeCount()) + "\n";
+      for (const TRowValues& row : data.Data().Rows) {
+        for (const Variant& value : row) all += value.ToString() + "|";
+        all += "\n";
+      }
+      if (data.State() == dsEdit || data.State() == dsInsert)
+        for (int i = 0; i < data.FieldCount(); ++i) all += data.Fields(i).AsString() + "|";
+    }
+    for (const std::string& number : screen.ModeNOList().Items()) all += number + ";";
+    return all;
+  }
+
+  void SetParam(const char* key, const Variant& value) { SysParams->SetValue(key, value); }
+
+  std::string path;
+  std::shared_ptr<TSQLiteDBAccess> db;
+  TSampleShop shop;
+  std::shared_ptr<TRecordingDialog> dialog = std::make_shared<TRecordingDialog>();
+  std::shared_ptr<TTableGroupRights> rights = std::make_shared<TTableGroupRights>();
+  std::shared_ptr<TRecordingMainForm> mainForm = std::make_shared<TRecordingMainForm>();
+  std::shared_ptr<TLocalConfigGrid> layouts =
+      std::make_shared<TLocalConfigGrid>(std::make_shared<TSQLiteLocalDB>(":memory:"));
+  std::shared_ptr<TRecordingProgressForm> progress = std::make_shared<TRecordingProgressForm>();
+  std::shared_ptr<TRecordingPrintSystem> printer = std::make_shared<TRecordingPrintSystem>();
+  TScriptedMessageBox boxes;
+  ScopedMessageBox boxScope{boxes};
+  TMemoryClipboard clipboard;
+  ScopedClipboard clipboardScope{clipboard};
+  SysService::Scope services;
+};
+
+}  // namespace jxc::testing
