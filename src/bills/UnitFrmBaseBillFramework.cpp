@@ -858,7 +858,7 @@ void TFrmBaseBillFramework::F_ShopSetText(TField& sender, const std::string& tex
     sender.SetAsLargeInt(*shop);
     return;
   }
-  const bool hasRows = !CdsDetail->IsEmpty();
+  const bool hasRows = CdsDetail->RecordCount() > 0 || CdsDetail->Modified();
   // Asked first: "no" changes nothing at all.
   if (hasRows && !ConfirmMessage(MsgBox.get(), Caption(), "更改店铺将清空明细,确定更改吗?")) return;
   // A shop the bill cannot take is refused before any row goes.
@@ -1008,7 +1008,7 @@ int TFrmBaseBillFramework::StoredStatus() {
 void TFrmBaseBillFramework::actBeforeSaveExecute(TAction& sender) {
   if (!cdsMain->Active()) Abort();
   if (CdsDetail->Active()) CdsDetail->CheckBrowseMode();
-  if (!CdsDetail->Active() || CdsDetail->IsEmpty()) {
+  if (!CdsDetail->Active() || CdsDetail->RecordCount() == 0) {
     ShowErrorMessage(MsgBox.get(), Caption() + "明细记录不能为空");
     actDetailAppend->Execute();
     Abort();
@@ -1028,12 +1028,23 @@ void TFrmBaseBillFramework::actBeforeSaveExecute(TAction& sender) {
     }
     Abort();
   }
-  // The real code is given now; a save that fails later gives it back.
+  // The header frame's check and the remark come before the real code, so that their refusals use no
+  // number of the code sequence.
+  if (FEditorFrame) FEditorFrame->DoCheck();
+  if (SysParamBoolean(kSpRequireRemark)) {
+    cdsMain->DataEvent(TDataEvent::UpdateRecord);  // what is typed in the header reaches its fields
+    const TField* remark = cdsMain->FindField("F_REMARK");
+    if (remark && Trim(remark->AsString()).empty()) {
+      ShowInfoMessage(MsgBox.get(), "请填写单据备注");
+      Abort();
+    }
+  }
+  // The real code; a save that fails gives it back.
   const std::string oldCode = BillCode();
   TField* code = cdsMain->FindField("F_CODE");
   bool newCode = false;
   auto restoreCode = [&] {
-    if (!newCode || !cdsMain->Active() || !code) return;
+    if (!newCode || !cdsMain->Active() || !cdsMain->FindField("F_CODE")) return;
     const bool browse = cdsMain->State() == dsBrowse;
     if (browse) cdsMain->Edit();
     cdsMain->FieldByName("F_CODE").SetAsString(oldCode);
@@ -1045,15 +1056,6 @@ void TFrmBaseBillFramework::actBeforeSaveExecute(TAction& sender) {
       if (cdsMain->State() == dsBrowse) cdsMain->Edit();
       code->SetAsString(DBAccess->GetNewCode(TPYHelper::GetShort(Caption(), false)));
       newCode = true;
-    }
-    if (FEditorFrame) FEditorFrame->DoCheck();
-    if (SysParamBoolean(kSpRequireRemark)) {
-      if (Editing(*cdsMain)) cdsMain->Post();
-      const TField* remark = cdsMain->FindField("F_REMARK");
-      if (remark && Trim(remark->AsString()).empty()) {
-        ShowInfoMessage(MsgBox.get(), "请填写单据备注");
-        Abort();
-      }
     }
     saved = actSave->Execute();
   } catch (...) {
@@ -1069,29 +1071,57 @@ void TFrmBaseBillFramework::actBeforeSaveExecute(TAction& sender) {
     actAudit->Execute();
 }
 
+std::vector<TFrmBaseBillFramework::TFilledBlank> TFrmBaseBillFramework::FillBlankColourAndConfig() {
+  std::vector<TFilledBlank> filled;
+  const TField* config = CdsDetail->Active() ? CdsDetail->FindField("F_CONFIG_ID") : nullptr;
+  const TField* color = CdsDetail->Active() ? CdsDetail->FindField("F_COLOR_ID") : nullptr;
+  if (!config || !color) return filled;
+  CdsDetail->CheckBrowseMode();
+  bool any = false;
+  for (int row = 0, rows = CdsDetail->RecordCount(); row < rows && !any; ++row)
+    any = CdsDetail->RowValue(row, config->Index()).IsNullOrEmpty() || CdsDetail->RowValue(row, color->Index()).IsNullOrEmpty();
+  if (!any) return filled;
+  IteraDataSet(*CdsDetail, [&](TDataSet& row) {
+    TField& rowConfig = row.FieldByName("F_CONFIG_ID");
+    TField& rowColor = row.FieldByName("F_COLOR_ID");
+    if (!rowConfig.IsNull() && !rowColor.IsNull()) return;
+    filled.push_back({row.GetBookmark(), rowConfig.IsNull(), rowColor.IsNull()});
+    row.Edit();
+    if (rowConfig.IsNull()) rowConfig.SetAsLargeInt(0);
+    if (rowColor.IsNull()) rowColor.SetAsLargeInt(0);
+    row.Post();
+  });
+  return filled;
+}
+
+void TFrmBaseBillFramework::ClearFilledBlanks(const std::vector<TFilledBlank>& filled) {
+  if (filled.empty() || !CdsDetail->Active()) return;
+  const TBookmark start = CdsDetail->GetBookmark();
+  CdsDetail->DisableControls();
+  try {
+    for (const TFilledBlank& blank : filled) {
+      if (!CdsDetail->BookmarkValid(blank.Row)) continue;
+      CdsDetail->GotoBookmark(blank.Row);
+      CdsDetail->Edit();
+      if (blank.Config) CdsDetail->FieldByName("F_CONFIG_ID").Clear();
+      if (blank.Color) CdsDetail->FieldByName("F_COLOR_ID").Clear();
+      CdsDetail->Post();
+    }
+    if (CdsDetail->BookmarkValid(start)) CdsDetail->GotoBookmark(start);
+  } catch (...) {
+    CdsDetail->EnableControls();
+    throw;
+  }
+  CdsDetail->EnableControls();
+}
+
 void TFrmBaseBillFramework::actSaveExecute(TAction& sender) {
   CheckBeforeWrite();
   const int kind = HeaderIsNew() ? 1 : 2;
   ShowProgress("数据保存中,请稍候...");
+  std::vector<TFilledBlank> blanks;
   try {
-    // Rows without a colour or configuration are written with 0.
-    if (const TField* config = CdsDetail->Active() ? CdsDetail->FindField("F_CONFIG_ID") : nullptr) {
-      const TField& color = CdsDetail->FieldByName("F_COLOR_ID");
-      const int rows = CdsDetail->RecordCount();
-      bool blanks = false;
-      for (int row = 0; row < rows && !blanks; ++row)
-        blanks = CdsDetail->RowValue(row, config->Index()).IsNullOrEmpty() || CdsDetail->RowValue(row, color.Index()).IsNullOrEmpty();
-      if (blanks)
-        IteraDataSet(*CdsDetail, [](TDataSet& row) {
-          TField& rowConfig = row.FieldByName("F_CONFIG_ID");
-          TField& rowColor = row.FieldByName("F_COLOR_ID");
-          if (!rowConfig.IsNull() && !rowColor.IsNull()) return;
-          row.Edit();
-          if (rowConfig.IsNull()) rowConfig.SetAsLargeInt(0);
-          if (rowColor.IsNull()) rowColor.SetAsLargeInt(0);
-          row.Post();
-        });
-    }
+    blanks = FillBlankColourAndConfig();
     // The log row goes in the same transaction as the bill.
     std::unique_ptr<TClientDataSet> log = OpenLogDataSet();
     AppendLogRow(*log, kind, "", LargeIntValue(*cdsMain, "F_ID"), LargeIntValue(*cdsMain, "F_KIND"), BillCode());
@@ -1101,6 +1131,7 @@ void TFrmBaseBillFramework::actSaveExecute(TAction& sender) {
     throw;
   } catch (const std::exception& error) {
     HideProgress();
+    ClearFilledBlanks(blanks);
     ShowErrorMessage(MsgBox.get(), SaveFailureText(error.what()));
     Abort();
   }

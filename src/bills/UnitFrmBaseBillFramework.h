@@ -271,6 +271,15 @@ class TFrmBaseBillFramework : public TFrmBaseEditor {
   void AppendWhenEmpty();
   int64_t NextDetailID();
   int NeedDays(const char* key) const;
+  // Rows without a colour or configuration are written with 0; a save that fails gives them their blanks
+  // back.
+  struct TFilledBlank {
+    TBookmark Row;
+    bool Config = false;
+    bool Color = false;
+  };
+  std::vector<TFilledBlank> FillBlankColourAndConfig();
+  void ClearFilledBlanks(const std::vector<TFilledBlank>& filled);
 
   bool FBatchEnter = false;
   int FBillType = 0;

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -151,6 +152,15 @@ class BillTest : public ::testing::Test {
     return !screen.tvResult->Editing();
   }
 
+  // The user types into an edit of the header frame (its data source puts the header into edit); false
+  // when the field refused the text.
+  bool TypeHeader(TFrmBaseBillFramework& screen, const char* field, const std::string& text) {
+    return Application().Dispatch([&] {
+      if (screen.cdsMain->State() == dsBrowse) screen.cdsMain->Edit();
+      screen.cdsMain->FieldByName(field).SetText(text);
+    });
+  }
+
   // A whole bill typed into a new bill and saved; its F_ID.
   std::string SaveNewBill(TFrmBaseBillFramework& screen, const std::vector<TRow>& rows) {
     EnterRows(screen, rows);
@@ -196,19 +206,34 @@ class BillTest : public ::testing::Test {
     return messages;
   }
 
-  // --- what a screen holds: every registered dataset's rows, state and pending changes, and its serial list.
+  // --- what a screen holds: the rows of every registered dataset (a row being typed as typed), sorted,
+  // and the serial list. A row posted in between reads the same.
   static std::string Screen(TFrmBaseBillFramework& screen) {
-    std::string all;
+    std::vector<std::string> lines;
     for (const TDataSetItem& item : screen.DataSetMgr()) {
       TClientDataSet& data = *item.DataSet;
-      all += item.UpdateTable + " state " + std::to_string(data.State()) + " changes " + std::to_string(data.ChangeCount()) + "\n";
-      for (const TRowValues& row : data.Data().Rows) {
-        for (const Variant& value : row) all += value.ToString() + "|";
-        all += "\n";
+      if (!data.Active()) {
+        lines.push_back(item.UpdateTable + " closed");
+        continue;
       }
-      if (data.State() == dsEdit || data.State() == dsInsert)
-        for (int i = 0; i < data.FieldCount(); ++i) all += data.Fields(i).AsString() + "|";
+      // The row being edited reads as edited.
+      const bool editing = data.State() == dsEdit || data.State() == dsInsert;
+      const TField* id = data.FindField("F_ID");
+      const Variant editedID = editing && id ? id->Value() : Variant::Null();
+      for (const TRowValues& row : data.Data().Rows) {
+        if (!editedID.IsNull() && row.at(static_cast<size_t>(id->Index())).ToString() == editedID.ToString()) continue;
+        std::string line = item.UpdateTable + ":";
+        for (const Variant& value : row) line += value.ToString() + "|";
+        lines.push_back(line);
+      }
+      if (editing) {
+        std::string line = item.UpdateTable + ":";
+        for (int i = 0; i < data.FieldCount(); ++i) line += data.Fields(i).Value().ToString() + "|";
+        lines.push_back(line);
+      }
     }
+    std::sort(lines.begin(), lines.end());
+    std::string all = JoinStrings(lines, "\n") + "\nserials:";
     for (const std::string& number : screen.ModeNOList().Items()) all += number + ";";
     return all;
   }
