@@ -1440,6 +1440,12 @@ void TFrmBaseBillFramework::ViewRecordByCode(const std::string& code) {
   dxBarCommand->Visible = false;
 }
 
+std::string TFrmBaseBillFramework::FooterInfoText() const {
+  const int count = CdsDetail->Active() ? CdsDetail->RecordCount() : 0;
+  const int current = CdsDetail->Active() ? CdsDetail->RecNo() : 0;
+  return StringReplace(StringReplace(kFooterInfo, "RecordIndex", IntToStr(current)), "RecordCount", IntToStr(count));
+}
+
 Variant TFrmBaseBillFramework::GetFooterValue(const std::string& fieldName) const {
   const TGridColumn* column = tvResult->FindColumnByFieldName(fieldName);
   if (!column) return Variant(0);

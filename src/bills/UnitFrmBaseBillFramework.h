@@ -120,6 +120,8 @@ class TFrmBaseBillFramework : public TFrmBaseEditor {
   // Enters the serial numbers of the clipboard, one per line, with BatchEnter on and the detail's
   // controls disabled; each number goes to DoPasteModeNO.
   void PasteModeNO();
+  // The grid's footer information: "当前第[n]条记录,共 [count]条" with the current detail row and the rows.
+  std::string FooterInfoText() const;
   // The footer summary of the column bound to the field, in the column's own kind (money stays money);
   // 0 when there is none.
   Variant GetFooterValue(const std::string& fieldName) const;

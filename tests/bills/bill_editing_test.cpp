@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "BillTestSupport.h"
+#include "platform/DBCtrls.h"
 #include "platform/GridInplaceEdit.h"
 #include "platform/Keys.h"
 #include "platform/Menus.h"
@@ -282,6 +283,63 @@ TEST_F(BillEditingTest, AProductSplitsIntoUnitsAndEveryWayOfWritingItEnds) {
     screen->CdsDetail->Post();
   }
   EXPECT_EQ(screen->CdsDetail->RecordCount(), 6);
+}
+
+// A screen whose pasted serial numbers are its own work: it remembers them and the entry mode.
+class TFrmPasteProbe : public TFrmBaseBillFramework {
+ public:
+  using TFrmBaseBillFramework::TFrmBaseBillFramework;
+  std::vector<std::string> pasted;
+  std::vector<bool> batch;
+
+ protected:
+  void DoPasteModeNO(const std::string& modeNO) override {
+    pasted.push_back(modeNO);
+    batch.push_back(BatchEnter() && CdsDetail->ControlsDisabled());
+  }
+};
+
+TEST_F(BillEditingTest, PastedSerialNumbersGoOneByOneInBatchEntry) {
+  auto* screen = Open<TFrmPasteProbe>(testing::kStockIn);
+  clipboard.SetText(" 3500000001 \r\n\r\n3500000002\n3500000003\r\n");
+  screen->PasteModeNO();
+  EXPECT_EQ(screen->pasted, (std::vector<std::string>{"3500000001", "3500000002", "3500000003"}));
+  EXPECT_EQ(screen->batch, (std::vector<bool>{true, true, true}));
+  EXPECT_FALSE(screen->BatchEnter());
+  EXPECT_FALSE(screen->CdsDetail->ControlsDisabled());
+}
+
+TEST_F(BillEditingTest, ABillIsFoundByItsCodeAndTheBillDateFollowsItsItemRight) {
+  auto* screen = Open(testing::kStockIn);
+  const std::string id = SaveNewBill(*screen, {{Handset(0), NewSerial(1), "1"}, {Handset(1), NewSerial(2), "1"}});
+  const std::string code = screen->cdsMain->FieldByName("F_CODE").AsString();
+  EXPECT_EQ(screen->FooterInfoText(), "当前第[2]条记录,共 [2]条");
+
+  auto* byCode = CreateForm<TFrmBaseBillFramework>(&Application());
+  byCode->SetCaption(testing::kStockIn);
+  byCode->DoOnShow();
+  byCode->ViewRecordByCode(code);
+  EXPECT_EQ(byCode->ID(), id);
+  EXPECT_FALSE(byCode->dxBarCommand->Visible);
+  Application().Advance(100);
+  EXPECT_EQ(byCode->cdsMain->FieldByName("F_CODE").AsString(), code);
+  byCode->ViewRecordByCode("没有的单号");
+  EXPECT_EQ(byCode->ID(), "0");
+
+  // Without the item right the bill date cannot be changed; without the right to make bills the screen
+  // starts no bill and offers no save.
+  SetParam(kSpLimitBillDate, Variant(true));
+  rights->SetGrantAll(false);
+  rights->GrantOpen(testing::kStockIn);
+  auto* limited = Open(testing::kStockIn);
+  EXPECT_FALSE(limited->db_edtBillDate->Enabled());
+  EXPECT_EQ(dialog->Texts(TDialogKind::Error).back(), "采购入库[新增]权限未授权");
+  EXPECT_FALSE(limited->actSave->Enabled);
+  rights->GrantItem("特殊权限", "修改开单日期");
+  rights->Grant(testing::kStockIn, "新增");
+  auto* allowed = Open(testing::kStockIn);
+  EXPECT_TRUE(allowed->db_edtBillDate->Enabled());
+  EXPECT_EQ(allowed->cdsMain->FieldByName("F_CODE").AsString(), "新增单据");
 }
 
 }  // namespace
