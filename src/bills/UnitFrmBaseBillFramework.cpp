@@ -69,13 +69,13 @@ void SetIfPresent(TDataSet& record, const char* name, const Variant& value) {
 
 Variant Id(int64_t id) { return Variant(static_cast<long long>(id)); }
 
-// Runs the work with the bill's batch entry on, as it was before afterwards.
-class TBatchEnterScope {
+// Sets a flag of the screen for a piece of work; it is as it was before afterwards.
+class TFlagScope {
  public:
-  explicit TBatchEnterScope(bool& flag) : flag_(flag), before_(flag) { flag_ = true; }
-  ~TBatchEnterScope() { flag_ = before_; }
-  TBatchEnterScope(const TBatchEnterScope&) = delete;
-  TBatchEnterScope& operator=(const TBatchEnterScope&) = delete;
+  explicit TFlagScope(bool& flag) : flag_(flag), before_(flag) { flag_ = true; }
+  ~TFlagScope() { flag_ = before_; }
+  TFlagScope(const TFlagScope&) = delete;
+  TFlagScope& operator=(const TFlagScope&) = delete;
 
  private:
   bool& flag_;
@@ -561,7 +561,7 @@ bool TFrmBaseBillFramework::ConfirmDiscard(const std::string& caption, const std
 }
 
 void TFrmBaseBillFramework::CancelPendingChanges() {
-  TBatchEnterScope batch(FBatchEnter);
+  TFlagScope batch(FBatchEnter);
   // Every dataset's log goes, whatever rows it shows: a detail whose new header was dropped shows no
   // rows but still holds their inserts.
   const std::vector<TDataSetItem>& items = DataSetMgr();
@@ -575,7 +575,7 @@ void TFrmBaseBillFramework::CancelPendingChanges() {
 }
 
 void TFrmBaseBillFramework::ClearDetail() {
-  TBatchEnterScope batch(FBatchEnter);
+  TFlagScope batch(FBatchEnter);
   ClearDataSet(*CdsDetail);
   FModeNOList.Clear();
 }
@@ -610,32 +610,24 @@ void TFrmBaseBillFramework::actNewExecute(TAction&) {
 void TFrmBaseBillFramework::cdsMainNewRecord(TDataSet& dataSet) {
   if (!DBAccess) throw Exception("没有数据库服务");
   // The defaults are no choice of the user's: the shop's handler does not move the workstation for them.
-  const bool fillingBefore = FFillingDefaults;
-  FFillingDefaults = true;
-  try {
-    const std::optional<int64_t> shop = UserInfo ? TryStrToInt64(Trim(UserInfo->DefaultShopID())) : std::nullopt;
-    SetIfPresent(dataSet, "F_STATUS", Variant(1));
-    SetIfPresent(dataSet, "F_CODE", Variant(kNewBillCode));
-    SetIfPresent(dataSet, "F_ID", Variant(DBAccess->GetNewID(FormParams.F_UpdateTable)));
-    if (shop) SetIfPresent(dataSet, "F_SHOP_ID", Id(*shop));
-    SetIfPresent(dataSet, "F_BILL_DATE", Variant(Date()));
-    if (shop && dataSet.FindField("F_ACCOUNT_ID"))
-      dataSet.FieldByName("F_ACCOUNT_ID").SetValue(DBAccess->GetFieldValue("TB_SHOP", "F_ACCOUNT_ID", "F_ID = " + IntToStr(*shop)));
-    if (UserInfo) {
-      SetIfPresent(dataSet, "F_EMPLOYEE_ID", Id(UserInfo->EmployeeID()));
-      SetIfPresent(dataSet, "F_EMPLOYEE", Variant(UserInfo->Employee()));
-    }
-    SetIfPresent(dataSet, "F_KIND", Variant(FBillType));
-    const std::string user = UserInfo ? UserInfo->Name() : std::string();
-    SetIfPresent(dataSet, "F_ADD_USER", Variant(user));
-    if (const std::optional<int64_t> userID = UserInfo ? TryStrToInt64(UserInfo->ID()) : std::nullopt)
-      SetIfPresent(dataSet, "F_ADD_USER_ID", Id(*userID));
-    SetIfPresent(dataSet, "F_ADD_DATE", Variant(Now()));
-  } catch (...) {
-    FFillingDefaults = fillingBefore;
-    throw;
+  TFlagScope filling(FFillingDefaults);
+  const int64_t shop = UserInfo ? TryStrToInt64(Trim(UserInfo->DefaultShopID())).value_or(0) : 0;
+  SetIfPresent(dataSet, "F_STATUS", Variant(1));
+  SetIfPresent(dataSet, "F_CODE", Variant(kNewBillCode));
+  SetIfPresent(dataSet, "F_ID", Variant(DBAccess->GetNewID(FormParams.F_UpdateTable)));
+  if (shop) SetIfPresent(dataSet, "F_SHOP_ID", Id(shop));
+  SetIfPresent(dataSet, "F_BILL_DATE", Variant(Date()));
+  if (TField* account = shop ? dataSet.FindField("F_ACCOUNT_ID") : nullptr)
+    account->SetValue(DBAccess->GetFieldValue("TB_SHOP", "F_ACCOUNT_ID", "F_ID = " + IntToStr(shop)));
+  if (UserInfo) {
+    SetIfPresent(dataSet, "F_EMPLOYEE_ID", Id(UserInfo->EmployeeID()));
+    SetIfPresent(dataSet, "F_EMPLOYEE", Variant(UserInfo->Employee()));
   }
-  FFillingDefaults = fillingBefore;
+  SetIfPresent(dataSet, "F_KIND", Variant(FBillType));
+  SetIfPresent(dataSet, "F_ADD_USER", Variant(UserInfo ? UserInfo->Name() : std::string()));
+  if (const int64_t user = UserInfo ? TryStrToInt64(Trim(UserInfo->ID())).value_or(0) : 0)
+    SetIfPresent(dataSet, "F_ADD_USER_ID", Id(user));
+  SetIfPresent(dataSet, "F_ADD_DATE", Variant(Now()));
 }
 
 void TFrmBaseBillFramework::CdsDetailNewRecord(TDataSet& dataSet) {
@@ -654,10 +646,9 @@ int64_t TFrmBaseBillFramework::NextDetailID() {
   if (FDetailIDs.empty()) {
     if (!DBAccess) throw Exception("没有数据库服务");
     std::unique_ptr<TClientDataSet> ids = DBAccess->GetNewIDList(FormParams.F_DETAIL_CONFIG.F_UPDATE_TABLE, kDetailIDBlock);
-    for (ids->Last(); !ids->Bof() && !ids->IsEmpty(); ids->Prior()) {
-      FDetailIDs.push_back(ids->Fields(0).AsLargeInt());
-      if (ids->RecNo() == 1) break;
-    }
+    std::vector<int64_t> block;
+    for (ids->First(); !ids->Eof(); ids->Next()) block.push_back(ids->Fields(0).AsLargeInt());
+    FDetailIDs.assign(block.rbegin(), block.rend());  // the next one last
     if (FDetailIDs.empty()) throw Exception("未能取得明细编号");
   }
   const int64_t id = FDetailIDs.back();
@@ -909,7 +900,7 @@ void TFrmBaseBillFramework::CheckModeNOEx(const std::string& modeNO, bool add) {
 
 void TFrmBaseBillFramework::PasteModeNO() {
   const std::vector<std::string> lines = SplitString(Clipboard().GetText(), "\r\n", true);
-  TBatchEnterScope batch(FBatchEnter);
+  TFlagScope batch(FBatchEnter);
   CdsDetail->DisableControls();
   try {
     for (const std::string& line : lines)
@@ -1305,7 +1296,7 @@ void TFrmBaseBillFramework::actDeleteExecute(TAction&) {
   }
   ShowTipMessage(MsgBox.get(), "单据[" + code + "]删除成功");
   {
-    TBatchEnterScope batch(FBatchEnter);
+    TFlagScope batch(FBatchEnter);
     cdsMain->Close();
     CdsDetail->Close();
   }
@@ -1329,7 +1320,7 @@ void TFrmBaseBillFramework::actUndoExecute(TAction& sender) {
 
 void TFrmBaseBillFramework::RefreshBill(bool tip) {
   {
-    TBatchEnterScope batch(FBatchEnter);
+    TFlagScope batch(FBatchEnter);
     cdsMain->Close();
     CdsDetail->Close();
   }

@@ -77,6 +77,7 @@ class BillTest : public ::testing::Test {
     UserInfo->SetDefaultShopID(std::to_string(Branch(0)));
     SysConfig = TSysConfig{std::to_string(shop.CounterLocations[0]), std::to_string(Branch(0))};
     SysParams = std::make_shared<TRtcRecord>();
+    firstID = std::to_string(db->NewID());
   }
   void TearDown() override {
     ResetApplication();
@@ -240,7 +241,11 @@ class BillTest : public ::testing::Test {
 
   void SetParam(const char* key, const Variant& value) { SysParams->SetValue(key, value); }
 
+  // Rows the test made: identifiers after those the sample shop drew.
+  std::string Made(const std::string& table) { return "SELECT COUNT(*) FROM " + table + " WHERE F_ID > " + firstID; }
+
   std::string path;
+  std::string firstID;
   std::shared_ptr<TSQLiteDBAccess> db;
   TSampleShop shop;
   std::shared_ptr<TRecordingDialog> dialog = std::make_shared<TRecordingDialog>();

@@ -35,10 +35,11 @@ TEST_F(BillEditingTest, TheSerialListHoldsEachUnitOnceWhateverTheRowsGoThrough) 
   ASSERT_TRUE(TypeCell(*screen, "F_MODE_NO", c));
   screen->CdsDetail->Post();
   EXPECT_EQ(screen->ModeNOList().Items(), (std::set<std::string>{b, c}));
+  ASSERT_TRUE(TypeCell(*screen, "F_PRICE", "2"));
   EXPECT_FALSE(TypeCell(*screen, "F_MODE_NO", b));
-  screen->CdsDetail->Cancel();
   EXPECT_EQ(screen->ModeNOList().Items(), (std::set<std::string>{b, c}));
   Click(*screen, screen->actDetailAppend);
+  EXPECT_EQ(screen->CdsDetail->RecordCount(), 2) << "the changed price was posted";
   ASSERT_TRUE(TypeCell(*screen, "F_PRODUCT_ID", std::to_string(Handset(1))));
   EXPECT_FALSE(TypeCell(*screen, "F_MODE_NO", c)) << "the refused change did not free the row's number";
   ASSERT_TRUE(TypeCell(*screen, "F_MODE_NO", a));
