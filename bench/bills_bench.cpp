@@ -6,16 +6,15 @@
 //
 //   bills_bench [--rows N] [--small N]
 
-#include <time.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
 
 #include "bills/UnitFrmBaseBillFramework.h"
+#include "Stopwatch.h"
 #include "foundation/PackageEntry.h"
 #include "foundation/UnitPublicUtils.h"
 #include "kernel/SysSvc.h"
@@ -31,21 +30,9 @@
 #include "services/TableGroupRights.h"
 
 using namespace jxc;
+using jxc::bench::TStopwatch;
 
 namespace {
-
-// Wall-clock and processor milliseconds since a start.
-struct TStopwatch {
-  std::chrono::steady_clock::time_point wall = std::chrono::steady_clock::now();
-  double cpu = Cpu();
-  static double Cpu() {
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) * 1e-6;
-  }
-  double Wall() const { return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - wall).count(); }
-  double Processor() const { return Cpu() - cpu; }
-};
 
 void Figure(const char* what, int rows, const TStopwatch& watch) {
   std::printf("%-40s %6d rows %10.1f ms wall %10.1f ms cpu\n", what, rows, watch.Wall(), watch.Processor());

@@ -6,17 +6,16 @@
 //
 //   editors_bench [--products N] [--colors N]
 
-#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
 
 #include "editors/UnitFrmBaseDBGridEditor.h"
+#include "Stopwatch.h"
 #include "foundation/PackageEntry.h"
 #include "foundation/UnitPublicUtils.h"
 #include "kernel/SysSvc.h"
@@ -32,21 +31,9 @@
 #include "services/TableGroupRights.h"
 
 using namespace jxc;
+using jxc::bench::TStopwatch;
 
 namespace {
-
-// Wall-clock and processor milliseconds since a start.
-struct TStopwatch {
-  std::chrono::steady_clock::time_point wall = std::chrono::steady_clock::now();
-  double cpu = Cpu();
-  static double Cpu() {
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) * 1e-6;
-  }
-  double Wall() const { return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - wall).count(); }
-  double Processor() const { return Cpu() - cpu; }
-};
 
 // Rows written straight into the file, numbered after the identifiers the sample shop drew.
 void Fill(TSQLiteDBAccess& db, const std::string& table, const std::string& columns, const std::string& values, int rows) {

@@ -1134,6 +1134,21 @@ void TFrmBaseBillFramework::actSaveExecute(TAction& sender) {
 
 // --- audit -----------------------------------------------------------------------------------------------------
 
+bool TFrmBaseBillFramework::RunAuditProcedure(int operation, const std::string& progress, std::string& reason) {
+  ShowProgress(progress);
+  bool done = false;
+  try {
+    done = DBAccess->AuditBill(operation, AuditType(), "", cdsMain->FieldByName("F_ID").AsString());
+  } catch (const EAbort&) {
+    HideProgress();
+    throw;
+  } catch (const std::exception& error) {
+    reason = error.what();
+  }
+  HideProgress();
+  return done;
+}
+
 void TFrmBaseBillFramework::actAuditExecute(TAction& sender) {
   CheckRight("审核");
   if (HeaderIsNew()) {
@@ -1151,19 +1166,8 @@ void TFrmBaseBillFramework::actAuditExecute(TAction& sender) {
     Abort();
   }
   const std::string code = BillCode();
-  const std::string id = cdsMain->FieldByName("F_ID").AsString();
-  ShowProgress("正在审核[" + code + "],请稍候...");
-  bool audited = false;
   std::string reason;
-  try {
-    audited = DBAccess->AuditBill(1, AuditType(), "", id);
-  } catch (const EAbort&) {
-    HideProgress();
-    throw;
-  } catch (const std::exception& error) {
-    reason = error.what();
-  }
-  HideProgress();
+  const bool audited = RunAuditProcedure(1, "正在审核[" + code + "],请稍候...", reason);
   try {
     if (audited) {
       cdsMain->Edit();
@@ -1219,18 +1223,8 @@ void TFrmBaseBillFramework::actUnAuditExecute(TAction& sender) {
     Abort();
   }
   const std::string code = BillCode();
-  ShowProgress("正在反审核中...请稍候");
-  bool done = false;
   std::string reason;
-  try {
-    done = DBAccess->AuditBill(2, AuditType(), "", cdsMain->FieldByName("F_ID").AsString());
-  } catch (const EAbort&) {
-    HideProgress();
-    throw;
-  } catch (const std::exception& error) {
-    reason = error.what();
-  }
-  HideProgress();
+  const bool done = RunAuditProcedure(2, "正在反审核中...请稍候", reason);
   if (FModeNOPopup) FModeNOPopup->Reread();
   if (!done) {
     ShowInfoMessage(MsgBox.get(), "单据号[" + code + "]反审批失败" + (reason.empty() ? "" : kCrLf + ("失败原因：" + reason)));

@@ -264,6 +264,9 @@ class TFrmBaseBillFramework : public TFrmBaseEditor {
   void BrowseTo(bool first);
   void PlaceFrame(TFrameBase* frame, TGroupBox* box, TClientDataSet* dataSet, const std::string& updateTable,
                   const TUIConfig& config);
+  // Runs the audit procedure (1) or its reversal (2) on the bill with the wait window showing the text;
+  // true when it ran, else false with the reason it gave.
+  bool RunAuditProcedure(int operation, const std::string& progress, std::string& reason);
   // The stored F_STATUS of the bill in the database: -1 when the bill is not stored.
   int StoredStatus();
   // The INSERT of the operation log row of this bill, for a statement text.

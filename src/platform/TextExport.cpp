@@ -187,4 +187,11 @@ void WriteXmlFile(const ExportTable& table, const std::string& fileName) {
   sink.Commit();
 }
 
+std::string HtmlEscaped(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  AppendEscaped(out, text, false);
+  return out;
+}
+
 }  // namespace jxc

@@ -4,6 +4,7 @@
 // leaves no partial file behind.
 
 #include <string>
+#include <string_view>
 
 #include "platform/ExportTable.h"
 
@@ -16,6 +17,10 @@ void WriteTextFile(const ExportTable& table, const std::string& fileName);
 // A page with one table: a header row of captions (<th>) and one <tr> per row; numbers right-aligned.
 // Text is escaped (& < > " '); bytes that are not valid UTF-8 become U+FFFD.
 void WriteHtmlFile(const ExportTable& table, const std::string& fileName, const std::string& title = "");
+
+// The text escaped for HTML content and attributes (& < > " '); bytes that are not valid UTF-8 become
+// U+FFFD.
+std::string HtmlEscaped(std::string_view text);
 
 // <table><columns><column caption=".." kind="text|number|currency|date|datetime" format=".."/>...</columns>
 // <rows><row><cell>shown text</cell>...</row>...</rows></table>. Cells of non-text columns also carry the

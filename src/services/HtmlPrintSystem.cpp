@@ -12,6 +12,7 @@
 #include "platform/FileOutput.h"
 #include "platform/Format.h"
 #include "platform/Text.h"
+#include "platform/TextExport.h"
 
 namespace jxc {
 
@@ -72,22 +73,6 @@ std::string PageStart(const std::string& title) {
 }
 
 }  // namespace
-
-std::string HtmlEscaped(const std::string& text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      case '\'': out += "&#39;"; break;
-      default: out += c;
-    }
-  }
-  return out;
-}
 
 struct THtmlPrintSystem::TScreenTables {
   std::string Caption;

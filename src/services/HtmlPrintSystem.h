@@ -45,7 +45,4 @@ class THtmlPrintSystem : public TRecordingPrintSystem {
   std::vector<std::string> files_;
 };
 
-// The HTML text with &, <, >, " and ' written as entities.
-std::string HtmlEscaped(const std::string& text);
-
 }  // namespace jxc

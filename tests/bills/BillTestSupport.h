@@ -1,8 +1,8 @@
 #pragma once
-// The sample shop on a scratch database file with the host's services registered as a program registers
-// them, and a shop assistant's use of the bill screens: open a screen from the menu (the deferred start
-// runs), type rows into the detail grid, click the tool-bar buttons, answer the questions. Snapshots of the
-// stock, of the bill tables and of a screen's datasets tell what a step changed.
+// A shop assistant's use of the bill screens on the editors' sample shop: open a screen from the menu (the
+// deferred start runs), type rows into the detail grid and the header, click the tool-bar buttons, answer
+// the questions. Snapshots of the stock, of the bill tables and of a screen's datasets tell what a step
+// changed.
 
 #include <gtest/gtest.h>
 
@@ -13,29 +13,18 @@
 #include <vector>
 
 #include "bills/UnitFrmBaseBillFramework.h"
-#include "foundation/PackageEntry.h"
+#include "editors/EditorTestSupport.h"
 #include "foundation/UnitPublicUtils.h"
 #include "foundation/UnitSysParams.h"
-#include "kernel/SysSvc.h"
 #include "platform/Actions.h"
 #include "platform/Application.h"
 #include "platform/DataSet.h"
 #include "platform/Desktop.h"
-#include "platform/ExtCtrls.h"
 #include "platform/Grid.h"
 #include "platform/RtcRecord.h"
 #include "platform/Text.h"
-#include "services/LocalConfigGrid.h"
-#include "services/RecordingDialog.h"
-#include "services/RecordingMainForm.h"
 #include "services/RecordingPrintSystem.h"
 #include "services/RecordingProgressForm.h"
-#include "services/SQLiteDBAccess.h"
-#include "services/SQLiteLocalDB.h"
-#include "services/SampleShop.h"
-#include "services/ShopLocalDB.h"
-#include "services/TableGroupRights.h"
-#include "support/DatabaseFiles.h"
 
 namespace jxc::testing {
 
@@ -51,49 +40,31 @@ struct TRow {
   int64_t Color = 0;  // 0: none typed
 };
 
-class BillTest : public ::testing::Test {
+// The editors' shop (12 units, 2 branches; unit i lies in branch i % 2 as handset i % 4) with the bill
+// screens' services added: a wait window, a print service, the workstation's shop and counter, and
+// system parameters to set.
+class BillTest : public EditorTest {
  protected:
   void SetUp() override {
-    ResetApplication();
-    SysService::Clear();
-    PackageStartup();
-    path = TempPath(std::string("bills_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    Remove(path);
-    db = std::make_shared<TSQLiteDBAccess>(path);
-    TSampleShopOptions options;
-    options.Units = 24;  // unit i: branch i % 3, handset i % 4
-    options.Branches = 3;
-    shop = CreateSampleShop(*db, options);
-    RegisterShopDatabaseServices(db);
-    SysService::Register<IDialog>(dialog);
-    rights->SetGrantAll(true);
-    SysService::Register<IGroupRights>(rights);
-    SysService::Register<IMainForm>(mainForm);
-    SysService::Register<IConfigGrid>(layouts);
+    EditorTest::SetUp();
     SysService::Register<IProgressForm>(progress);
     SysService::Register<IPrintSystem>(printer);
-    UserInfo->SetName("张三");
     UserInfo->SetID("7");
-    UserInfo->SetDefaultShopID(std::to_string(Branch(0)));
-    SysConfig = TSysConfig{std::to_string(shop.CounterLocations[0]), std::to_string(Branch(0))};
+    SysConfig = TSysConfig{std::to_string(Counter(0)), std::to_string(Branch(0))};
     SysParams = std::make_shared<TRtcRecord>();
     firstID = std::to_string(db->NewID());
   }
   void TearDown() override {
-    ResetApplication();
-    while (PackageStarted()) PackageShutdown();
-    SysService::Clear();
+    EditorTest::TearDown();
     SysParams.reset();
-    db.reset();
-    Remove(path);
   }
 
   int64_t Branch(int b) const { return shop.Branches.at(static_cast<size_t>(b)); }
   int64_t Counter(int b) const { return shop.CounterLocations.at(static_cast<size_t>(b)); }
   int64_t Handset(int h) const { return shop.Handsets.at(static_cast<size_t>(h)); }
-  // Opening-stock unit k of branch b (handset (b + 3k) % 4).
-  std::string UnitOf(int b, int k) const { return SampleSerial(b + 3 * k); }
-  int64_t HandsetOfUnit(int b, int k) const { return Handset((b + 3 * k) % 4); }
+  // Opening-stock unit k of branch b (handset (b + 2k) % 4).
+  std::string UnitOf(int b, int k) const { return SampleSerial(b + 2 * k); }
+  int64_t HandsetOfUnit(int b, int k) const { return Handset((b + 2 * k) % 4); }
   // A serial number no unit has yet.
   static std::string NewSerial(int n) { return "35" + std::string(11 - std::to_string(n).size(), '0') + std::to_string(n) + "77"; }
 
@@ -115,19 +86,6 @@ class BillTest : public ::testing::Test {
     screen->ShowForm();
     Application().Advance(100);
     return screen;
-  }
-
-  // The user clicks the action's tool-bar button, or its menu entry where it has none.
-  void Click(TFrmBaseBillFramework& screen, TAction* action) {
-    for (TBarItem* item : screen.barMain->Items()) {
-      if (item->Action() == action) {
-        Application().Dispatch([item] { item->Click(); });
-        Application().ProcessMessages();
-        return;
-      }
-    }
-    Application().Dispatch([action] { action->Execute(); });
-    Application().ProcessMessages();
   }
 
   // Rows typed one after the other, a new row started with "增行" when the current one holds a product;
@@ -171,11 +129,6 @@ class BillTest : public ::testing::Test {
   }
 
   // --- what the database holds ---
-  int64_t Count(const std::string& sql) { return db->QueryNative(sql).Rows.at(0).at(0).AsInt64(); }
-  std::string Text(const std::string& sql) {
-    const auto rows = db->QueryNative(sql).Rows;
-    return rows.empty() ? std::string("<none>") : rows.at(0).at(0).ToString();
-  }
   std::vector<std::string> Lines(const std::string& sql) {
     std::vector<std::string> lines;
     for (const auto& row : db->QueryNative(sql).Rows) {
@@ -244,22 +197,11 @@ class BillTest : public ::testing::Test {
   // Rows the test made: identifiers after those the sample shop drew.
   std::string Made(const std::string& table) { return "SELECT COUNT(*) FROM " + table + " WHERE F_ID > " + firstID; }
 
-  std::string path;
   std::string firstID;
-  std::shared_ptr<TSQLiteDBAccess> db;
-  TSampleShop shop;
-  std::shared_ptr<TRecordingDialog> dialog = std::make_shared<TRecordingDialog>();
-  std::shared_ptr<TTableGroupRights> rights = std::make_shared<TTableGroupRights>();
-  std::shared_ptr<TRecordingMainForm> mainForm = std::make_shared<TRecordingMainForm>();
-  std::shared_ptr<TLocalConfigGrid> layouts =
-      std::make_shared<TLocalConfigGrid>(std::make_shared<TSQLiteLocalDB>(":memory:"));
   std::shared_ptr<TRecordingProgressForm> progress = std::make_shared<TRecordingProgressForm>();
   std::shared_ptr<TRecordingPrintSystem> printer = std::make_shared<TRecordingPrintSystem>();
-  TScriptedMessageBox boxes;
-  ScopedMessageBox boxScope{boxes};
   TMemoryClipboard clipboard;
   ScopedClipboard clipboardScope{clipboard};
-  SysService::Scope services;
 };
 
 }  // namespace jxc::testing

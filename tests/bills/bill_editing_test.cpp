@@ -104,7 +104,7 @@ TEST_F(BillEditingTest, ChangingTheShopAsksFirstAndChecksTheShopsCounterBeforeAn
 TEST_F(BillEditingTest, LoadingABillReadsItOnceAndLeavesTheWorkstationAlone) {
   auto* screen = Open(testing::kStockIn);
   dialog->QueueAnswer(true);
-  ASSERT_TRUE(TypeHeader(*screen, "F_SHOP_ID", std::to_string(Branch(2))));
+  ASSERT_TRUE(TypeHeader(*screen, "F_SHOP_ID", std::to_string(Branch(1))));
   const std::string id = SaveNewBill(*screen, {{Handset(0), NewSerial(1), "1"}});
   const std::string code = screen->cdsMain->FieldByName("F_CODE").AsString();
   UserInfo->SetCurrentShopID(std::to_string(Branch(0)));
