@@ -103,8 +103,9 @@ class TFrmBaseBillFramework : public TFrmBaseEditor {
   const TModeNOList& ModeNOList() const { return FModeNOList; }
   // The bills chosen in the bill query, browsed with "上一张" and "下一张"; null before a choice.
   TDataSet* QueryBillDS() const { return FQueryBillDS; }
-  // Called at the end of the first start / never called here (for openers and derived screens).
+  // Called at the end of the screen's first start.
   std::function<void()> OnAfterInit;
+  // For openers and derived screens; the screen itself never calls it.
   std::function<void()> OnAfterQuery;
   // A viewer: nothing can be changed (ViewBill's window).
   void SetReadOnlyView(bool value);
