@@ -220,9 +220,11 @@ void ShowBillScreens(const std::shared_ptr<TSQLiteDBAccess>& db, const std::stri
                             id + " ORDER BY d.F_ID");
     PrintGrid("Rows", *rows);
     auto stock = db->OpenSQL(
-        "SELECT p.F_NAME AS F_PRODUCT, st.F_MODE_NO, sh.F_NAME AS F_SHOP, l.F_NAME AS F_LOCATION, st.F_HAVE_QTY "
+        "SELECT p.F_NAME AS F_PRODUCT, ISNULL(c.F_NAME, '') AS F_COLOR, st.F_MODE_NO, sh.F_NAME AS F_SHOP, "
+        "l.F_NAME AS F_LOCATION, st.F_HAVE_QTY "
         "FROM TB_SYS_STOCK st WITH(nolock) JOIN TB_SHOP sh WITH(nolock) ON sh.F_ID = st.F_SHOP_ID "
         "JOIN TB_PRODUCT_ATTRIBUTE p WITH(nolock) ON p.F_ID = st.F_PRODUCT_ID "
+        "LEFT JOIN TB_PRODUCT_COLOR c WITH(nolock) ON c.F_ID = st.F_COLOR_ID "
         "LEFT JOIN TB_STOCK_LOCATION l WITH(nolock) ON l.F_ID = st.F_LOCATION_ID "
         "WHERE st.F_MODE_NO IN (SELECT F_MODE_NO FROM " + detail + " WITH(nolock) WHERE F_MID = " + id + ") "
         "OR (st.F_MODE_NO IS NULL AND st.F_SHOP_ID = " + screen->cdsMain->FieldByName("F_SHOP_ID").AsString() +
