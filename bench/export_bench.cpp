@@ -9,6 +9,7 @@
 
 #include "../tests/support/ExportSample.h"
 #include "services/XlsxWriter.h"
+#include "platform/SpreadsheetXmlWriter.h"
 #include "platform/TextExport.h"
 #include "platform/XlsWriter.h"
 

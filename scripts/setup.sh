@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the programs need, but only those missing.
+# With --sanitize also the compiler of the sanitizer build and its runtimes (make check-sanitize).
 # Runs apt-get update once before an install; fails with a clear message when it cannot install.
 set -euo pipefail
 
@@ -10,7 +11,14 @@ packages=(
   libgtest-dev libgmock-dev
   libxlsxwriter-dev       # ".xlsx" export
   python3 python3-xlrd python3-openpyxl   # independent readers used by the export tests
+  poppler-utils           # pdftotext: the print tests read the printed pages
 )
+# LibreOffice Calc: the tests that open exported files as a spreadsheet program does, and printing; any
+# LibreOffice already installed serves (the headless package would replace a desktop one).
+command -v soffice >/dev/null 2>&1 || packages+=(libreoffice-calc-nogui)
+if [ "${1:-}" = "--sanitize" ]; then
+  packages+=(clang-16 libclang-rt-16-dev)   # AddressSanitizer, UndefinedBehaviorSanitizer, libFuzzer
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -55,7 +55,7 @@ std::string TcxFilterOperator::RenderValue(const Variant& value) const {
     }
     case VarType::DateTime: {
       const TDateTime d = value.Get<TDateTime>();
-      if (!std::isfinite(d.Value())) throw EFilterError(cxFilterMessages::InvalidNumber);
+      if (!IsDateTimeInRange(d)) throw EFilterError(cxFilterMessages::InvalidDate);
       // Quoted like any text, so a date-time format can never end the literal early.
       text = QuotedStr(Criteria().ConvertDateToStr(d));
       break;

@@ -19,6 +19,21 @@ bool JoinsWithAnd(TcxFilterBoolOperatorKind kind) {
   return kind == TcxFilterBoolOperatorKind::fboAnd || kind == TcxFilterBoolOperatorKind::fboNotAnd;
 }
 
+// Lists from the node down to its deepest list, the node included when it is one (0 for a leaf). Trees
+// are built under the nesting limit, so the descent stays shallow.
+int ListHeight(const TcxCustomFilterCriteriaItem& item) {
+  if (!item.GetIsItemList()) return 0;
+  const auto& list = static_cast<const TcxFilterCriteriaItemList&>(item);
+  int below = 0;
+  for (int i = 0; i < list.Count(); ++i) below = std::max(below, ListHeight(*list.Items(i)));
+  return below + 1;
+}
+
+// A list whose deepest list would lie below the limit once holding lists of that height is refused.
+void CheckNesting(const TcxFilterCriteriaItemList& list, int addedHeight) {
+  if (list.Level() + 1 + addedHeight > cxFilterMaxNesting) throw EFilterError(cxFilterMessages::NestedTooDeep);
+}
+
 }  // namespace
 
 void CheckFilterSQLText(std::string_view text, const char* message) {
@@ -33,6 +48,12 @@ TcxFilterCriteria* TcxCustomFilterCriteriaItem::GetCriteria() const {
 
 void TcxCustomFilterCriteriaItem::Changed() {
   if (TcxFilterCriteria* criteria = GetCriteria()) criteria->Changed();
+}
+
+int TcxCustomFilterCriteriaItem::Level() const {
+  int level = 0;
+  for (const TcxFilterCriteriaItemList* list = FParent; list != nullptr; list = list->Parent()) ++level;
+  return level;
 }
 
 TcxFilterCriteriaItemList::TcxFilterCriteriaItemList(TcxFilterCriteriaItemList* parent,
@@ -71,6 +92,7 @@ TcxFilterCriteriaItem* TcxFilterCriteriaItemList::AddItem(const TFilterItem* ite
 }
 
 TcxFilterCriteriaItemList* TcxFilterCriteriaItemList::AddItemList(TcxFilterBoolOperatorKind boolOperator) {
+  CheckNesting(*this, 1);
   auto list = std::make_unique<TcxFilterCriteriaItemList>(this, boolOperator);
   TcxFilterCriteriaItemList* result = list.get();
   FItems.push_back(std::move(list));
@@ -101,6 +123,7 @@ void TcxFilterCriteriaItemList::AppendItem(std::unique_ptr<TcxCustomFilterCriter
 
 void TcxFilterCriteriaItemList::InsertItem(int index, std::unique_ptr<TcxCustomFilterCriteriaItem> item) {
   if (!item) return;
+  CheckNesting(*this, ListHeight(*item));
   index = std::clamp(index, 0, Count());
   item->FParent = this;
   FItems.insert(FItems.begin() + index, std::move(item));

@@ -49,7 +49,13 @@ struct cxFilterMessages {
   static constexpr const char* SingleValueOnly = "该查询条件只能有一个查询内容";
   static constexpr const char* WrongValueCount = "查询内容的个数不正确";
   static constexpr const char* TooManyColumnValues = "查询内容的个数多于查询字段的个数";
+  static constexpr const char* InvalidDate = "查询内容不是有效的日期";
+  static constexpr const char* NestedTooDeep = "查询条件的嵌套层数过多";
 };
+
+// Lists inside one another, the root counting as the first: a deeper tree is refused (EFilterError
+// NestedTooDeep) before its texts, which descend one level per call, could exhaust the stack.
+inline constexpr int cxFilterMaxNesting = 100;
 
 // When true (always, in this system) the last-N-days ranges end after today and the next-N-days ranges
 // start with today.
@@ -88,6 +94,8 @@ class TcxCustomFilterCriteriaItem {
   virtual bool IsEmpty() const = 0;
   // Tells the criteria that the tree changed.
   void Changed();
+  // The lists this node lies in (0 for a root).
+  int Level() const;
 
  protected:
   explicit TcxCustomFilterCriteriaItem(TcxFilterCriteriaItemList* parent) : FParent(parent) {}
@@ -119,13 +127,15 @@ class TcxFilterCriteriaItemList : public TcxCustomFilterCriteriaItem {
   // Appends a new leaf and returns it (owned by this list).
   TcxFilterCriteriaItem* AddItem(const TFilterItem* itemLink, TcxFilterOperatorKind kind, Variant value,
                                  std::string displayValue);
-  // Appends a new empty list and returns it (owned by this list).
+  // Appends a new empty list and returns it (owned by this list). Refused (EFilterError) when the new list
+  // would lie deeper than cxFilterMaxNesting.
   TcxFilterCriteriaItemList* AddItemList(TcxFilterBoolOperatorKind boolOperator);
   // Frees a direct child; it leaves the list. Not an error when the item is not a child.
   virtual void RemoveItem(TcxCustomFilterCriteriaItem* item);
   // Takes a direct child out of the list without freeing it; none when it is not a child.
   std::unique_ptr<TcxCustomFilterCriteriaItem> ExtractItem(TcxCustomFilterCriteriaItem* item);
-  // Makes the node a child of this list, at the end or at the given position.
+  // Makes the node a child of this list, at the end or at the given position. Refused (EFilterError), the
+  // node being freed, when one of its lists would lie deeper than cxFilterMaxNesting.
   void AppendItem(std::unique_ptr<TcxCustomFilterCriteriaItem> item);
   void InsertItem(int index, std::unique_ptr<TcxCustomFilterCriteriaItem> item);
   // Frees every child (one change notification).

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
 
 #include "platform/Exceptions.h"
@@ -84,22 +85,81 @@ ParseStatus ParseDecimal(std::string_view text, int64_t& raw) {
   return ParseStatus::Ok;
 }
 
+// A double as the decimal it reads as with 15 significant digits (what a double reliably holds), so that
+// 2.675 counts as 2.675 and not as its binary value 2.67499999999999982236431605997495353221893310546875:
+// the value is mantissa * 10^exponent.
+struct Decimal {
+  int64_t mantissa;  // fewer than 16 digits
+  int exponent;
+};
+
+Decimal DecimalOf(double value) {
+  char text[40];
+  std::snprintf(text, sizeof text, "%.14e", value);  // "-d.dddddddddddddde+XX"
+  const char* p = text;
+  const bool negative = *p == '-';
+  if (negative) ++p;
+  int64_t mantissa = 0;
+  for (; *p != '\0' && *p != 'e'; ++p) {
+    if (*p >= '0' && *p <= '9') mantissa = mantissa * 10 + (*p - '0');
+  }
+  const int exponent = *p == 'e' ? std::atoi(p + 1) : 0;
+  return {negative ? -mantissa : mantissa, exponent - 14};
+}
+
+// value * 10^exponent rounded half away from zero to a whole number; EOverflow when it does not fit.
+// |value| stays below 10^34 (a raw value times a mantissa), so the scaling fits in 128 bits.
+int64_t ScaleDecimal(Wide value, int exponent) {
+  if (value == 0) return 0;
+  if (exponent >= 0) {
+    for (int i = 0; i < exponent; ++i) {
+      if (value > kMax || value < kMin) Overflow();
+      value *= 10;
+    }
+    return Checked(value);
+  }
+  if (exponent < -36) return 0;  // below half of the last place
+  Wide divisor = 1;
+  for (int i = 0; i < -exponent; ++i) divisor *= 10;
+  return Checked(DivRound(value, divisor));
+}
+
+void CheckFactor(double value) {
+  if (std::isnan(value)) throw EConvertError("NaN is not a valid currency value");
+  if (!std::isfinite(value)) Overflow();
+}
+
 }  // namespace
 
 Currency Currency::FromInt(int64_t units) { return FromRaw(Checked(Wide(units) * kScale)); }
 
 Currency Currency::FromDouble(double value) {
-  if (std::isnan(value)) throw EConvertError("NaN is not a valid currency value");
-  if (!std::isfinite(value) || std::fabs(value) >= 922337203685477.5) Overflow();
-  // Round on the decimal value as it reads with 15 significant digits (what a double reliably holds), so
-  // that 2.00005 becomes 2.0001 although its binary value lies just below the half.
-  int intDigits = value == 0 ? 1 : static_cast<int>(std::floor(std::log10(std::fabs(value)))) + 1;
-  int decimals = std::clamp(15 - intDigits, 0, 19);
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
-  int64_t raw = 0;
-  if (ParseDecimal(buffer, raw) != ParseStatus::Ok) Overflow();
-  return FromRaw(raw);
+  CheckFactor(value);
+  const Decimal d = DecimalOf(value);
+  try {
+    return FromRaw(ScaleDecimal(Wide(d.mantissa) * kScale, d.exponent));
+  } catch (const EOverflow&) {
+    if (const std::optional<Currency> exact = FromBinaryValue(value)) return *exact;
+    throw;
+  }
+}
+
+std::optional<Currency> Currency::FromBinaryValue(double value) {
+  if (!std::isfinite(value)) return std::nullopt;
+  if (value == 0) return Currency();
+  int exponent = 0;
+  const double fraction = std::frexp(value, &exponent);  // value = fraction * 2^exponent, 0.5 <= |fraction| < 1
+  const Wide scaled = static_cast<Wide>(std::ldexp(fraction, 53)) * kScale;  // exact: 53 bits times 10^4
+  const int shift = exponent - 53;
+  Wide raw = 0;
+  if (shift >= 0) {
+    if (shift > 60) return std::nullopt;
+    raw = scaled << shift;
+  } else if (shift >= -100) {
+    raw = DivRound(scaled, Wide(1) << -shift);
+  }
+  if (raw > kMax || raw < kMin) return std::nullopt;
+  return FromRaw(static_cast<int64_t>(raw));
 }
 
 std::optional<Currency> Currency::TryParse(std::string_view text) {
@@ -151,10 +211,11 @@ Currency Currency::operator*(Currency other) const {
 }
 
 Currency Currency::operator*(double factor) const {
-  if (std::isnan(factor)) throw EConvertError("NaN is not a valid currency value");
-  long double product = static_cast<long double>(raw_) * factor;
-  if (!(std::fabs(product) < 9.2233720368547758e18L)) Overflow();
-  return FromRaw(std::llroundl(product));
+  CheckFactor(factor);
+  // Whole factors (quantities) multiply exactly as they are.
+  if (factor == std::trunc(factor) && std::fabs(factor) < 1e15) return *this * static_cast<int64_t>(factor);
+  const Decimal d = DecimalOf(factor);
+  return FromRaw(ScaleDecimal(Wide(raw_) * d.mantissa, d.exponent));
 }
 
 Currency Currency::operator/(int64_t divisor) const {

@@ -1,6 +1,8 @@
 #pragma once
 // Fixed-point money: a signed 64-bit count of ten-thousandths. Sums and differences are exact; products
-// and conversions from floating point round half away from zero to four decimals. Results that do not fit
+// and conversions from floating point round half away from zero to four decimals. A double takes part as
+// the decimal it reads as with 15 significant digits (2.675 is 2.675), so products with one are decimal
+// products. Results that do not fit
 // raise EOverflow instead of wrapping. Money is never summed in floating point.
 
 #include <compare>
@@ -20,8 +22,14 @@ class Currency {
   static constexpr Currency FromRaw(int64_t raw) { Currency c; c.raw_ = raw; return c; }
   // Whole units; EOverflow when units * 10000 does not fit.
   static Currency FromInt(int64_t units);
-  // Rounded half away from zero to four decimals; EOverflow when out of range, EConvertError for NaN.
+  // The decimal the double reads as (15 significant digits), rounded half away from zero to four decimals;
+  // EOverflow when out of range or infinite, EConvertError for NaN.
+  // A value that the reading puts just past the range while the double itself lies inside (922337203685477.5)
+  // is taken as the double's exact value.
   static Currency FromDouble(double value);
+  // The double's exact binary value rounded half away from zero to four decimals; nullopt when it is not
+  // finite or out of range.
+  static std::optional<Currency> FromBinaryValue(double value);
   // Plain decimal text: optional blanks, sign, digits, optional '.' and digits ("12", "-0.5", "1234.5678").
   // Thousand separators ',' between digits are accepted. More than four decimals round half away from zero.
   // Raises EConvertError "'text' is not a valid currency value" on anything else.
@@ -44,6 +52,8 @@ class Currency {
   Currency operator*(int factor) const { return *this * static_cast<int64_t>(factor); }
   // Product rounded half away from zero to four decimals.
   Currency operator*(Currency other) const;
+  // The decimal product with the factor as it reads (15 significant digits), rounded half away from zero:
+  // 6563.89 * 2.675 is 17558.4058. EOverflow when out of range or infinite, EConvertError for NaN.
   Currency operator*(double factor) const;
   // Quotient rounded half away from zero to four decimals; EConvertError on division by zero.
   Currency operator/(int64_t divisor) const;

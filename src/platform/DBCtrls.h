@@ -44,6 +44,7 @@ class TFieldDataLink : public TDataLink {
 
  protected:
   void DataEvent(TDataEvent event, TField* field) override;
+  void DataSourceChanged() override { Resolve(); }
 
  private:
   void Resolve();

@@ -127,46 +127,13 @@ int CompareNumbers(const Variant& a, const Variant& b) {
   return Sign(a.AsDouble() - b.AsDouble());
 }
 
-// A text read as the kind of the other side; nullopt when it is not one.
-std::optional<Variant> TextAsKindOf(const std::string& text, const Variant& other) {
-  if (other.Holds<bool>()) {
-    if (SameText(Trim(text), "True")) return Variant(true);
-    if (SameText(Trim(text), "False")) return Variant(false);
-  }
-  if (other.Holds<TDateTime>()) {
-    try {
-      return Variant(Variant(text).AsDateTime());
-    } catch (const Exception&) {
-      return std::nullopt;
-    }
-  }
-  if (auto i = TryStrToInt64(text)) return Variant(static_cast<long long>(*i));
-  if (!other.Holds<double>()) {
-    if (auto c = Currency::TryParse(text)) return Variant(*c);
-  }
-  if (auto d = TryStrToFloat(text)) return Variant(*d);
-  return std::nullopt;
-}
-
-// Three-way comparison; nullopt when either side is null or the two cannot be compared.
-std::optional<int> CompareValues(const Variant& a, const Variant& b) {
-  if (a.IsNullOrEmpty() || b.IsNullOrEmpty()) return std::nullopt;
-  const bool aText = a.IsString(), bText = b.IsString();
-  if (aText && bText) {
-    const int c = a.Get<std::string>().compare(b.Get<std::string>());
-    return c < 0 ? -1 : (c > 0 ? 1 : 0);
-  }
-  if (aText || bText) {
-    const Variant& text = aText ? a : b;
-    const Variant& other = aText ? b : a;
-    if (other.IsArray()) return std::nullopt;
-    std::optional<Variant> converted = TextAsKindOf(text.Get<std::string>(), other);
-    if (!converted) return std::nullopt;
-    return aText ? CompareValues(*converted, other) : CompareValues(other, *converted);
-  }
-  if (a.IsArray() || b.IsArray()) return std::nullopt;
-  if (a.Holds<TDateTime>() || b.Holds<TDateTime>()) return Sign(a.AsDouble() - b.AsDouble());
-  return CompareNumbers(a, b);
+// At most four decimals: the text reads as an amount without rounding.
+bool HasAtMostFourDecimals(std::string_view text) {
+  const size_t dot = text.find('.');
+  if (dot == std::string_view::npos) return true;
+  size_t decimals = 0;
+  for (size_t i = dot + 1; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) ++decimals;
+  return decimals <= 4;
 }
 
 }  // namespace
@@ -207,7 +174,7 @@ struct TFilterExpression::Node {
       }
       case NotOp: return Not(kids[0]->Eval(r));
       case Compare: {
-        const std::optional<int> c = CompareValues(kids[0]->Value(r), kids[1]->Value(r));
+        const std::optional<int> c = CompareFilterValues(kids[0]->Value(r), kids[1]->Value(r));
         if (!c) return Truth::Unknown;
         bool ok = false;
         if (op == "=") ok = *c == 0;
@@ -250,6 +217,9 @@ using Node = TFilterExpression::Node;
 
 class Parser {
  public:
+  // Brackets and NOTs inside one another; deeper text is refused before it can exhaust the stack.
+  static constexpr int kMaxNesting = 200;
+
   Parser(std::vector<Token> tokens, const Lexer& lexer, const TFilterExpression::FieldResolver& resolve)
       : t_(std::move(tokens)), lexer_(lexer), resolve_(resolve) {}
 
@@ -301,6 +271,7 @@ class Parser {
 
   NodePtr ParseNot() {
     if (AcceptKeyword("NOT")) {
+      Nested nested(*this);
       auto n = std::make_unique<Node>(Node::NotOp);
       n->kids.push_back(ParseNot());
       return n;
@@ -310,6 +281,7 @@ class Parser {
 
   NodePtr ParsePredicate() {
     if (Peek().kind == Tok::LParen) {
+      Nested nested(*this);
       ++i_;
       NodePtr inner = ParseOr();
       if (Peek().kind != Tok::RParen) {
@@ -439,8 +411,25 @@ class Parser {
     return false;
   }
 
+  // One level deeper for the guard's lifetime.
+  class Nested {
+   public:
+    explicit Nested(Parser& parser) : parser_(parser) {
+      if (++parser_.depth_ > kMaxNesting)
+        parser_.lexer_.Fail("brackets and NOT nested deeper than " + std::to_string(kMaxNesting) + " levels at " +
+                            parser_.Where(parser_.Peek()));
+    }
+    ~Nested() { --parser_.depth_; }
+    Nested(const Nested&) = delete;
+    Nested& operator=(const Nested&) = delete;
+
+   private:
+    Parser& parser_;
+  };
+
   std::vector<Token> t_;
   size_t i_ = 0;
+  int depth_ = 0;
   const Lexer& lexer_;
   const TFilterExpression::FieldResolver& resolve_;
 };
@@ -461,6 +450,46 @@ std::unique_ptr<TFilterExpression> TFilterExpression::Parse(std::string_view tex
 
 bool TFilterExpression::Accepts(const IFilterRecord& record) const {
   return !root_ || root_->Eval(record) == Truth::True;
+}
+
+std::optional<Variant> FilterTextAsKindOf(std::string_view text, const Variant& like) {
+  if (like.Holds<bool>()) {
+    if (SameText(Trim(text), "True")) return Variant(true);
+    if (SameText(Trim(text), "False")) return Variant(false);
+  }
+  if (like.Holds<TDateTime>()) {
+    try {
+      return Variant(Variant(text).AsDateTime());
+    } catch (const Exception&) {
+      return std::nullopt;
+    }
+  }
+  if (auto i = TryStrToInt64(text)) return Variant(static_cast<long long>(*i));
+  if (!like.Holds<double>() && HasAtMostFourDecimals(text)) {
+    if (auto c = Currency::TryParse(text)) return Variant(*c);
+  }
+  if (auto d = TryStrToFloat(text)) return Variant(*d);
+  return std::nullopt;
+}
+
+std::optional<int> CompareFilterValues(const Variant& a, const Variant& b) {
+  if (a.IsNullOrEmpty() || b.IsNullOrEmpty()) return std::nullopt;
+  const bool aText = a.IsString(), bText = b.IsString();
+  if (aText && bText) {
+    const int c = a.Get<std::string>().compare(b.Get<std::string>());
+    return c < 0 ? -1 : (c > 0 ? 1 : 0);
+  }
+  if (aText || bText) {
+    const Variant& text = aText ? a : b;
+    const Variant& other = aText ? b : a;
+    if (other.IsArray()) return std::nullopt;
+    std::optional<Variant> converted = FilterTextAsKindOf(text.Get<std::string>(), other);
+    if (!converted) return std::nullopt;
+    return aText ? CompareFilterValues(*converted, other) : CompareFilterValues(other, *converted);
+  }
+  if (a.IsArray() || b.IsArray()) return std::nullopt;
+  if (a.Holds<TDateTime>() || b.Holds<TDateTime>()) return Sign(a.AsDouble() - b.AsDouble());
+  return CompareNumbers(a, b);
 }
 
 namespace {

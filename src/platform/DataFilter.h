@@ -11,6 +11,7 @@
 // "=" and the orderings compare text exactly; a number and a text compare as numbers when the text is one.
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <functional>
@@ -49,5 +50,14 @@ class TFilterExpression {
 
 // SQL LIKE with '%' and '_' (code points), ASCII letters compared without case.
 bool LikeMatches(std::string_view value, std::string_view pattern);
+
+// The comparison the filter makes: -1, 0 or 1; nullopt when either side is null or empty, or when the two
+// cannot be compared (a text that is not a number against a number). Texts compare byte by byte; a text
+// against a number, date-time or boolean is read as one of those first; numbers compare by value, exactly
+// where both sides allow it.
+std::optional<int> CompareFilterValues(const Variant& a, const Variant& b);
+// The text read as a value of the kind of `like`: a boolean ("True"/"False"), a date-time, or a number
+// (integer, four-decimal amount or float, whichever holds it without rounding); nullopt when it is none.
+std::optional<Variant> FilterTextAsKindOf(std::string_view text, const Variant& like);
 
 }  // namespace jxc

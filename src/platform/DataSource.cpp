@@ -11,6 +11,7 @@ void TDataLink::SetDataSource(TDataSource* source) {
   if (dataSource_) std::erase(dataSource_->links_, this);
   dataSource_ = source;
   if (dataSource_) dataSource_->links_.push_back(this);
+  DataSourceChanged();
 }
 
 TDataSet* TDataLink::DataSet() const { return dataSource_ ? dataSource_->DataSet() : nullptr; }
@@ -23,7 +24,7 @@ bool TDataLink::Active() const {
 TDataSource::TDataSource(TComponent* owner) : TComponent(owner) {}
 
 TDataSource::~TDataSource() {
-  BeginDestroy();
+  BeginDestroy();  // from here on NotifyDataEvent tells no one
   SetDataSet(nullptr);
   std::vector<TDataLink*> links = links_;
   for (TDataLink* l : links) l->SetDataSource(nullptr);
@@ -45,6 +46,7 @@ void TDataSource::SetDataSet(TDataSet* dataSet) {
 }
 
 void TDataSource::NotifyDataEvent(TDataEvent event, TField* field) {
+  if (Destroying()) return;
   const bool disabled = dataSet_ != nullptr && dataSet_->ControlsDisabled();
   if (event == TDataEvent::UpdateState && OnStateChange) OnStateChange(*this);
   if (!disabled && OnDataChange &&

@@ -30,6 +30,9 @@ class TDataLink {
   virtual void DataEvent(TDataEvent event, TField* field) {}
   // Links that must follow the dataset even while its controls are disabled (master-detail links).
   virtual bool FollowsWhileDisabled() const { return false; }
+  // The link was moved to another data source or none (also when its source is freed, which sends no
+  // event): a follower forgets what it kept of the old dataset here.
+  virtual void DataSourceChanged() {}
 
  private:
   TDataSource* dataSource_ = nullptr;
@@ -52,7 +55,8 @@ class TDataSource : public TComponent {
   std::function<void(TDataSource&, TField* field)> OnDataChange;  // field null: the whole record
 
   // Called by the dataset; forwards to the links. While the dataset's controls are disabled only state
-  // changes (OnStateChange) and links that follow while disabled are told.
+  // changes (OnStateChange) and links that follow while disabled are told. A source being freed tells
+  // no one: its handlers belong to an owner that may already be gone.
   void NotifyDataEvent(TDataEvent event, TField* field);
 
  protected:

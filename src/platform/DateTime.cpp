@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <ctime>
 #include <thread>
 
@@ -47,6 +48,11 @@ struct Split {
 // The toolkit's reading: the integer part (toward zero) is the day, the fraction's absolute value is the
 // time of day, also before the epoch (-1.25 is 1899-12-29 06:00).
 Split SplitValue(TDateTime value) {
+  if (!IsDateTimeInRange(value)) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.17g", value.Value());
+    throw EConvertError(std::string("Invalid date-time value: ") + text);
+  }
   double v = value.Value();
   double whole = std::trunc(v);
   int64_t day = static_cast<int64_t>(whole);
@@ -84,6 +90,12 @@ IClock* g_clock = nullptr;
 }  // namespace
 
 // --- encoding and decoding ------------------------------------------------------------------------------
+
+// 0001-01-01 is day -693593; its times lie above -693594 (the fraction counts back from the day).
+bool IsDateTimeInRange(TDateTime value) {
+  const double v = value.Value();
+  return v > -693594.0 && v < 2958466.0;  // false for NaN
+}
 
 bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
 

@@ -31,6 +31,9 @@ inline constexpr double kMSecsPerDay = 86400000.0;
 inline constexpr int kDateDelta = 693594;  // days from 0001-01-01 to 1899-12-30
 
 // --- encoding and decoding (proleptic Gregorian calendar, years 1 to 9999) -------------------------------
+// Values outside that calendar (before 0001-01-01, from 10000-01-01 on) and NaN do not decode: every
+// operation that splits a value into its day and time raises EConvertError "Invalid date-time value: x".
+bool IsDateTimeInRange(TDateTime value);
 bool IsLeapYear(int year);
 int DaysInAMonth(int year, int month);
 bool IsValidDate(int year, int month, int day);

@@ -1,8 +1,10 @@
 #include "platform/ExportTable.h"
 
 #include <cctype>
+#include <charconv>
+#include <cmath>
 
-
+#include "platform/DateTime.h"
 #include "platform/Exceptions.h"
 #include "platform/Format.h"
 #include "platform/Text.h"
@@ -145,6 +147,7 @@ void ExportTable::AddRow(std::vector<Variant> values) {
 
 std::string ExportDisplayText(const ExportColumn& column, const Variant& value) {
   if (value.IsNullOrEmpty()) return "";
+  if (value.IsString()) return value.Get<std::string>();  // a text shows as it is, in whatever column
   switch (column.Kind) {
     case ExportKind::Text:
       return value.ToString();
@@ -159,6 +162,88 @@ std::string ExportDisplayText(const ExportColumn& column, const Variant& value) 
       return FormatDateTime(DateFormatOf(column), value.AsDateTime());
   }
   return value.ToString();
+}
+
+namespace {
+
+void AppendPadded(std::string& out, int value, int width) {
+  char digits[12];
+  char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+  for (int pad = width - static_cast<int>(end - digits); pad > 0; --pad) out += '0';
+  out.append(digits, end);
+}
+
+// Money rounded to two decimals, half away from zero, with the format settings' separators; no minus
+// sign when it rounds to zero.
+void AppendMoney(std::string& out, Currency value, bool grouped) {
+  const TFormatSettings& fs = FormatSettings();
+  const int64_t raw = value.Raw();
+  const uint64_t magnitude = raw < 0 ? 0 - static_cast<uint64_t>(raw) : static_cast<uint64_t>(raw);
+  const uint64_t cents = magnitude / 100 + (magnitude % 100 >= 50 ? 1 : 0);
+  if (raw < 0 && cents != 0) out += '-';
+  char digits[24];
+  char* end = std::to_chars(digits, digits + sizeof digits, cents / 100).ptr;
+  const size_t count = static_cast<size_t>(end - digits);
+  for (size_t i = 0; i < count; ++i) {
+    if (grouped && i > 0 && (count - i) % 3 == 0) out += fs.ThousandSeparator;
+    out += digits[i];
+  }
+  out += fs.DecimalSeparator;
+  out += static_cast<char>('0' + cents % 100 / 10);
+  out += static_cast<char>('0' + cents % 10);
+}
+
+}  // namespace
+
+ExportTextFormatter::ExportTextFormatter(const ExportColumn& column) : column_(&column) {
+  const std::string& format = column.DisplayFormat;
+  if (column.Kind == ExportKind::Date || column.Kind == ExportKind::DateTime) {
+    const std::string pattern = DateFormatOf(column);
+    if (pattern == "yyyy-mm-dd") shortcut_ = Shortcut::Date;
+    if (pattern == "yyyy-mm-dd hh:nn:ss") shortcut_ = Shortcut::DateTime;
+  } else if (column.Kind == ExportKind::Currency) {
+    if (format.empty() || format == "0.00") shortcut_ = Shortcut::Money;
+    if (format == "#,##0.00") shortcut_ = Shortcut::GroupedMoney;
+  }
+}
+
+void ExportTextFormatter::Append(std::string& out, const Variant& value) const {
+  if (value.IsString()) {
+    out += value.Get<std::string>();
+    return;
+  }
+  switch (shortcut_) {
+    case Shortcut::Date:
+    case Shortcut::DateTime: {
+      if (value.Type() != VarType::DateTime) break;
+      int year, month, day, hour, minute, second, msec;
+      DecodeDateTime(value.Get<TDateTime>(), year, month, day, hour, minute, second, msec);
+      if (year < 1 || year > 9999) break;
+      AppendPadded(out, year, 4);
+      out += '-';
+      AppendPadded(out, month, 2);
+      out += '-';
+      AppendPadded(out, day, 2);
+      if (shortcut_ == Shortcut::DateTime) {
+        const char separator = FormatSettings().TimeSeparator;
+        out += ' ';
+        AppendPadded(out, hour, 2);
+        out += separator;
+        AppendPadded(out, minute, 2);
+        out += separator;
+        AppendPadded(out, second, 2);
+      }
+      return;
+    }
+    case Shortcut::Money:
+    case Shortcut::GroupedMoney:
+      if (value.Type() != VarType::Currency) break;
+      AppendMoney(out, value.Get<Currency>(), shortcut_ == Shortcut::GroupedMoney);
+      return;
+    case Shortcut::None:
+      break;
+  }
+  out += ExportDisplayText(*column_, value);
 }
 
 std::string SpreadsheetFormatCode(const ExportColumn& column) {
@@ -188,9 +273,12 @@ std::string SpreadsheetCellTextUtf8(std::string utf8) {
 
 bool SpreadsheetNumberOf(const Variant& value, double& number) {
   switch (value.Type()) {
-    case VarType::Boolean: case VarType::Integer: case VarType::Int64: case VarType::Double:
+    case VarType::Boolean: case VarType::Integer: case VarType::Int64:
       number = value.AsDouble();
       return true;
+    case VarType::Double:
+      number = value.Get<double>();
+      return std::isfinite(number);  // no spreadsheet number holds infinity or NaN: they go as text
     case VarType::Currency:
       number = value.Get<Currency>().ToDouble();
       return true;
@@ -200,6 +288,72 @@ bool SpreadsheetNumberOf(const Variant& value, double& number) {
     default:
       return false;
   }
+}
+
+bool AppendSpreadsheetNumber(std::string& out, const Variant& value) {
+  switch (value.Type()) {
+    case VarType::Boolean: out += value.Get<bool>() ? '1' : '0'; return true;
+    case VarType::Integer: out += std::to_string(value.Get<int32_t>()); return true;
+    case VarType::Int64: out += std::to_string(value.Get<int64_t>()); return true;
+    case VarType::Currency: {  // the integer part, then the four decimals without trailing zeros
+      const int64_t raw = value.Get<Currency>().Raw();
+      uint64_t magnitude = raw < 0 ? 0 - static_cast<uint64_t>(raw) : static_cast<uint64_t>(raw);
+      if (raw < 0) out += '-';
+      char digits[24];
+      out.append(digits, std::to_chars(digits, digits + sizeof digits, magnitude / 10000).ptr);
+      uint64_t fraction = magnitude % 10000;
+      if (fraction != 0) {
+        out += '.';
+        for (uint64_t unit = 1000; fraction != 0; unit /= 10) {
+          out += static_cast<char>('0' + fraction / unit);
+          fraction %= unit;
+        }
+      }
+      return true;
+    }
+    case VarType::Double: case VarType::DateTime: {
+      double number = value.Type() == VarType::Double ? value.Get<double>() : value.Get<TDateTime>().Value();
+      if (!std::isfinite(number)) return false;
+      char buffer[32];
+      auto end = std::to_chars(buffer, buffer + sizeof buffer, number).ptr;
+      out.append(buffer, end);
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+bool IsTextCell(const ExportColumn& column, const Variant& value) {
+  if (value.IsNullOrEmpty()) return false;
+  double ignored;
+  return column.Kind == ExportKind::Text || !SpreadsheetNumberOf(value, ignored);
+}
+
+bool StartsLikeFormula(std::string_view text) {
+  if (text.empty()) return false;
+  switch (text[0]) {
+    case '=': case '+': case '@': case '\t': case '\r': return true;
+    case '-': break;
+    default: return false;
+  }
+  // A negative number: "-", digits in groups parted by single commas, and perhaps a point and digits.
+  size_t i = 1;
+  auto digits = [&] {
+    size_t from = i;
+    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) ++i;
+    return i > from;
+  };
+  if (!digits()) return true;
+  while (i < text.size() && text[i] == ',') {
+    ++i;
+    if (!digits()) return true;
+  }
+  if (i < text.size() && text[i] == '.') {
+    ++i;
+    if (!digits()) return true;
+  }
+  return i != text.size();
 }
 
 const char* ExportKindName(ExportKind kind) {

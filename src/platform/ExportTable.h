@@ -55,6 +55,20 @@ class ExportTable {
 // as "yyyy-mm-dd hh:nn:ss", unless the column's format says otherwise. Blank cells give "".
 std::string ExportDisplayText(const ExportColumn& column, const Variant& value);
 
+// The same text appended to a buffer, prepared once per column: the formats grids use most for dates and
+// money ("yyyy-mm-dd", "yyyy-mm-dd hh:nn:ss", "0.00", "#,##0.00") are written directly, as they make the
+// bulk of a large export; every other value goes through ExportDisplayText.
+class ExportTextFormatter {
+ public:
+  explicit ExportTextFormatter(const ExportColumn& column);
+  void Append(std::string& out, const Variant& value) const;
+
+ private:
+  enum class Shortcut { None, Date, DateTime, Money, GroupedMoney };
+  const ExportColumn* column_;
+  Shortcut shortcut_ = Shortcut::None;
+};
+
 // The column's number format written as a spreadsheet format code: the toolkit's pattern with its literal
 // text quoted ("记录数:#0条" -> "\"记录数:\"#0\"条\""), minutes "nn" as "mm", and the kind's default when
 // the column has no format ("0.00" for money, "yyyy-mm-dd" for dates). Empty for text and for numbers
@@ -69,11 +83,23 @@ std::u16string SpreadsheetCellText(std::string_view utf8);
 std::string SpreadsheetCellTextUtf8(std::string utf8);
 
 // The number a spreadsheet stores for a number, money or date value; false when the value is not one
-// (it is then written as text).
+// (it is then written as text), infinities and NaN included.
 bool SpreadsheetNumberOf(const Variant& value, double& number);
+// Appends that number as text, exactly: money with its four decimals, other numbers in their shortest
+// form that reads back the same, dates as day numbers (1 = 1899-12-31). False, appending nothing, when
+// the value is not a number, money or date.
+bool AppendSpreadsheetNumber(std::string& out, const Variant& value);
 
-// The kind's name as the text export's kind line writes it ("number", "currency", "date", "datetime",
-// "text").
+// A cell is written as text when its column is a text column, or when its value is no number, money or
+// date (a stray text in a number column). Blank cells are not text cells.
+bool IsTextCell(const ExportColumn& column, const Variant& value);
+
+// Text a spreadsheet program could run as a formula when it reads it from a plain-text file: text that
+// begins with "=", "+", "-", "@", a tab or a carriage return. Text that is a plain negative number
+// ("-5", "-1,234.50") is read as that number and runs nothing, so it does not count.
+bool StartsLikeFormula(std::string_view text);
+
+// The kind's name: "number", "currency", "date", "datetime" or "text".
 const char* ExportKindName(ExportKind kind);
 
 }  // namespace jxc

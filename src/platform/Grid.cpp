@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "platform/Application.h"
+#include "platform/DataFilter.h"
 #include "platform/Exceptions.h"
 #include "platform/Format.h"
 #include "platform/Forms.h"
@@ -209,43 +210,44 @@ void TGridDataController::ColumnRemoved(const TGridColumn* column) {
                      Filter.Items.end());
 }
 
-namespace {
-// LIKE with % (any run) and _ (one character), ASCII letters without case.
-bool LikeMatch(std::u32string_view text, std::u32string_view pattern) {
-  if (pattern.empty()) return text.empty();
-  if (pattern[0] == U'%') {
-    for (size_t i = 0; i <= text.size(); ++i)
-      if (LikeMatch(text.substr(i), pattern.substr(1))) return true;
-    return false;
-  }
-  if (text.empty()) return false;
-  auto lower = [](char32_t c) { return c >= U'A' && c <= U'Z' ? c - U'A' + U'a' : c; };
-  if (pattern[0] != U'_' && lower(pattern[0]) != lower(text[0])) return false;
-  return LikeMatch(text.substr(1), pattern.substr(1));
+// The criterion's value in the kind of the column's type (the bound field's, or ValueType), so that a
+// value typed as text ('100') compares with an integer column as the number 100 and a number compares
+// with a text column as its text. A text that is no value of that kind becomes null: it matches no row.
+Variant TGridDataController::CriterionValue(const TGridFilterCriteria::Item& item) {
+  if (!item.Column || item.Value.IsNullOrEmpty() || item.Value.IsArray()) return item.Value;
+  const TFieldType type = item.Column->DataType();
+  if (IsStringFieldType(type)) return item.Value.IsString() ? item.Value : Variant(item.Value.ToString());
+  if (!item.Value.IsString()) return item.Value;
+  Variant like;
+  if (type == ftBoolean) like = Variant(false);
+  else if (IsDateTimeFieldType(type)) like = Variant(TDateTime());
+  else if (type == ftFloat) like = Variant(0.0);
+  else if (IsNumericFieldType(type)) like = Variant(0);
+  else return item.Value;
+  return FilterTextAsKindOf(item.Value.Get<std::string>(), like).value_or(Variant::Null());
 }
-}  // namespace
 
-bool TGridDataController::PassesFilter(int record) const {
-  if (!Filter.Active) return true;
-  for (const auto& item : Filter.Items) {
+bool TGridDataController::PassesFilter(int record, const std::vector<Variant>& criteria) const {
+  for (size_t i = 0; i < Filter.Items.size(); ++i) {
+    const TGridFilterCriteria::Item& item = Filter.Items[i];
     if (!item.Column) continue;
     Variant value = Value(record, *item.Column);
     if (item.Operator == foLike || item.Operator == foNotLike) {
-      bool match = !value.IsNullOrEmpty() && LikeMatch(Utf8ToUtf32(value.ToString()), Utf8ToUtf32(item.Value.ToString()));
+      const bool match = !value.IsNullOrEmpty() && LikeMatches(value.ToString(), item.Value.ToString());
       if (match != (item.Operator == foLike)) return false;
       continue;
     }
-    // Null values match no comparison, as in the dataset's filter.
-    if (value.IsNullOrEmpty() || item.Value.IsNullOrEmpty()) return false;
-    std::weak_ordering order = CompareVariants(value, item.Value);
+    // Null values match no comparison, as in the dataset's filter; nor does a criterion of another kind.
+    const std::optional<int> order = CompareFilterValues(value, criteria[i]);
+    if (!order) return false;
     bool ok = false;
     switch (item.Operator) {
-      case foEqual: ok = value == item.Value; break;
-      case foNotEqual: ok = !(value == item.Value); break;
-      case foLess: ok = order < 0; break;
-      case foLessEqual: ok = order <= 0; break;
-      case foGreater: ok = order > 0; break;
-      case foGreaterEqual: ok = order >= 0; break;
+      case foEqual: ok = *order == 0; break;
+      case foNotEqual: ok = *order != 0; break;
+      case foLess: ok = *order < 0; break;
+      case foLessEqual: ok = *order <= 0; break;
+      case foGreater: ok = *order > 0; break;
+      case foGreaterEqual: ok = *order >= 0; break;
       default: break;
     }
     if (!ok) return false;
@@ -256,8 +258,16 @@ bool TGridDataController::PassesFilter(int record) const {
 std::vector<int> TGridDataController::ComputeRows() const {
   std::vector<int> rows;
   const int count = RecordCount();
-  for (int r = 0; r < count; ++r)
-    if (PassesFilter(r)) rows.push_back(r);
+  if (Filter.Active) {
+    std::vector<Variant> criteria;
+    criteria.reserve(Filter.Items.size());
+    for (const TGridFilterCriteria::Item& item : Filter.Items) criteria.push_back(CriterionValue(item));
+    for (int r = 0; r < count; ++r)
+      if (PassesFilter(r, criteria)) rows.push_back(r);
+  } else {
+    rows.resize(static_cast<size_t>(std::max(count, 0)));
+    for (int r = 0; r < count; ++r) rows[static_cast<size_t>(r)] = r;
+  }
   // Order: grouping columns by level, then sorted columns by sort index (then column order).
   std::vector<const TGridColumn*> keys;
   std::vector<const TGridColumn*> grouped, sorted;

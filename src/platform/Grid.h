@@ -130,7 +130,10 @@ class TGridColumn : public TComponent {
 
 enum TFilterOperator { foEqual, foNotEqual, foLess, foLessEqual, foGreater, foGreaterEqual, foLike, foNotLike };
 
-// The view's own row filter: items joined by AND, applied while Active.
+// The view's own row filter: items joined by AND, applied while Active. A value compares in the kind of
+// the column's type (TGridColumn::DataType), whichever way it was typed: '100' against an integer column
+// is the number 100, 7 against a text column the text "7"; a value that is not one of that kind, like a
+// null on either side, matches no comparison. LIKE compares texts.
 struct TGridFilterCriteria {
   struct Item {
     TGridColumn* Column = nullptr;
@@ -254,7 +257,9 @@ class TGridDataController {
   friend class TGridTableView;
   friend class TGridColumn;
   std::vector<int> ComputeRows() const;
-  bool PassesFilter(int record) const;
+  static Variant CriterionValue(const TGridFilterCriteria::Item& item);
+  // The record against the active filter, given each item's value as CriterionValue made it.
+  bool PassesFilter(int record, const std::vector<Variant>& criteria) const;
   // A record a write may address: a listed one, or -1 for a bound row being inserted.
   bool ValidRecord(int record) const;
   void ColumnRemoved(const TGridColumn* column);

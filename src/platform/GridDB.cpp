@@ -11,8 +11,6 @@ TGridDBBinding::TGridDBBinding(TGridTableView& view, TDataSource* source) : view
   lastFocused_ = FocusedRecord();
 }
 
-TGridDBBinding::~TGridDBBinding() { SetDataSource(nullptr); }
-
 int TGridDBBinding::RecordCount() const {
   TDataSet* ds = DataSet();
   return ds && ds->Active() ? ds->RecordCount() : 0;

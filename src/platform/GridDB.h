@@ -15,7 +15,6 @@ namespace jxc {
 class TGridDBBinding : public TGridRecordSource, public TDataLink {
  public:
   TGridDBBinding(TGridTableView& view, TDataSource* source);
-  ~TGridDBBinding() override;
 
   int RecordCount() const override;
   Variant Value(int record, const TGridColumn& column) const override;
@@ -35,6 +34,7 @@ class TGridDBBinding : public TGridRecordSource, public TDataLink {
 
  protected:
   void DataEvent(TDataEvent event, TField* field) override;
+  void DataSourceChanged() override { ResolveFields(); }
 
  private:
   TField& EditField(int record, TGridColumn& column);

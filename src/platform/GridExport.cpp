@@ -1,6 +1,7 @@
 #include "platform/GridExport.h"
 
 #include "platform/Grid.h"
+#include "platform/SpreadsheetXmlWriter.h"
 #include "platform/TextExport.h"
 
 namespace jxc {

@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/Exceptions.h"
@@ -39,19 +41,86 @@ std::optional<TFieldType> TypeFromDeclaration(const char* declared) {
 
 std::string QuoteName(std::string_view name) { return "\"" + StringReplace(name, "\"", "\"\"") + "\""; }
 
+// --- money in a REAL world ----------------------------------------------------------------------------------
+// Amounts go into the engine as REAL, so that expressions, comparisons and ordering treat them as the
+// numbers they are. A double holds about 16 significant digits, though, and four-decimal amounts from
+// about 1e11 on have more. The engine therefore remembers the exact amount behind each large double, and
+// reads money results (columns, MIN, MAX, SUM) through that memory: they come back exact over the whole
+// currency range. Two amounts that one run puts into the same double (amounts above about 5e11 that
+// differ in the last decimal) cannot be told apart: the nearest amount is read for both.
+
+using Wide = __int128;
+
+class ExactAmounts {
+ public:
+  // The double that stands for the amount in the engine.
+  double ToReal(int64_t raw) {
+    const double real = Image(raw);
+    if (std::fabs(real) >= kDistinctBelow) Remember(real, raw);
+    return real;
+  }
+
+  // The amount the double stands for: a remembered one, or the amount whose image it is; nullopt for a
+  // double that is no amount's image (a computed value such as a product or an average).
+  std::optional<int64_t> RawOf(double real) const {
+    if (std::fabs(real) >= kDistinctBelow) {
+      const auto it = remembered_.find(Bits(real));
+      if (it != remembered_.end() && !it->second.ambiguous) return it->second.raw;
+    }
+    const std::optional<Currency> nearest = Currency::FromBinaryValue(real);
+    if (nearest && Image(nearest->Raw()) == real) return nearest->Raw();
+    return std::nullopt;
+  }
+
+  void Clear() { remembered_.clear(); }
+
+ private:
+  struct Entry {
+    int64_t raw;
+    bool ambiguous;
+  };
+
+  // Below 2^37 a double's last place is under 0.00002: every amount has a double of its own and reads
+  // back from it by rounding. From there on amounts are remembered.
+  static constexpr double kDistinctBelow = 137438953472.0;
+
+  static uint64_t Bits(double real) {
+    uint64_t bits;
+    std::memcpy(&bits, &real, sizeof bits);
+    return bits;
+  }
+  static double Image(int64_t raw) { return static_cast<double>(raw) / static_cast<double>(Currency::kScale); }
+
+  void Remember(double real, int64_t raw) {
+    const auto [it, added] = remembered_.try_emplace(Bits(real), Entry{raw, false});
+    if (!added && it->second.raw != raw) it->second.ambiguous = true;
+  }
+
+  std::unordered_map<uint64_t, Entry> remembered_;
+};
+
 // --- sums that stay exact for money --------------------------------------------------------------------------
 // SQLite's own SUM adds doubles one by one; over many four-decimal amounts the error can reach the fourth
-// decimal. This SUM adds integers exactly and everything else with compensated (Neumaier) summation in
-// extended precision, so that a sum of currency rounds back to the exact four-decimal total.
+// decimal. This SUM adds integers exactly, amounts exactly in ten-thousandths, and everything else with
+// compensated (Neumaier) summation in extended precision.
 
-struct SumState {  // zero-filled by SQLite on first use
+struct SumState {
   bool any;
   bool notInteger;
   bool overflow;
+  bool notAmounts;  // some value was no amount: the exact amount total does not hold
   int64_t integer;
+  Wide amountRaw;
   long double sum;
   long double compensation;
 };
+
+// SQLite hands aggregates zero-filled memory aligned for 8 bytes only: the state is copied in and out.
+SumState LoadSum(void* memory) {
+  SumState s;
+  std::memcpy(&s, memory, sizeof s);
+  return s;
+}
 
 void AddCompensated(SumState& s, long double x) {
   const long double t = s.sum + x;
@@ -61,31 +130,57 @@ void AddCompensated(SumState& s, long double x) {
 }
 
 void SumStep(sqlite3_context* context, int, sqlite3_value** argv) {
-  auto* s = static_cast<SumState*>(sqlite3_aggregate_context(context, sizeof(SumState)));
-  if (s == nullptr) return;
+  void* memory = sqlite3_aggregate_context(context, sizeof(SumState));
+  if (memory == nullptr) return;
+  const auto& amounts = *static_cast<const ExactAmounts*>(sqlite3_user_data(context));
+  SumState s = LoadSum(memory);
   const int type = sqlite3_value_numeric_type(argv[0]);
-  if (type == SQLITE_NULL) return;
-  s->any = true;
-  if (type == SQLITE_INTEGER && !s->notInteger) {
-    if (__builtin_add_overflow(s->integer, sqlite3_value_int64(argv[0]), &s->integer)) s->overflow = true;
-    return;
+  if (type != SQLITE_NULL) {
+    s.any = true;
+    if (type == SQLITE_INTEGER && !s.notInteger) {
+      if (__builtin_add_overflow(s.integer, sqlite3_value_int64(argv[0]), &s.integer)) s.overflow = true;
+    } else {
+      if (!s.notInteger) {
+        s.notInteger = true;
+        s.notAmounts = s.overflow;
+        s.amountRaw = Wide(s.integer) * Currency::kScale;
+        AddCompensated(s, static_cast<long double>(s.integer));
+      }
+      if (type == SQLITE_INTEGER) {
+        s.amountRaw += Wide(sqlite3_value_int64(argv[0])) * Currency::kScale;
+        AddCompensated(s, static_cast<long double>(sqlite3_value_int64(argv[0])));
+      } else if (type == SQLITE_FLOAT) {
+        const double real = sqlite3_value_double(argv[0]);
+        const std::optional<int64_t> raw = s.notAmounts ? std::nullopt : amounts.RawOf(real);
+        if (raw) s.amountRaw += *raw;
+        else s.notAmounts = true;
+        AddCompensated(s, static_cast<long double>(real));
+      } else {
+        s.notAmounts = true;  // text or blob: counts as 0, as in SQLite
+      }
+    }
   }
-  if (!s->notInteger) {
-    s->notInteger = true;
-    AddCompensated(*s, static_cast<long double>(s->integer));
-  }
-  AddCompensated(*s, type == SQLITE_INTEGER || type == SQLITE_FLOAT ? static_cast<long double>(sqlite3_value_double(argv[0])) : 0.0L);
+  std::memcpy(memory, &s, sizeof s);
 }
 
 void SumFinal(sqlite3_context* context) {
-  auto* s = static_cast<SumState*>(sqlite3_aggregate_context(context, 0));
-  if (s == nullptr || !s->any) {
+  void* memory = sqlite3_aggregate_context(context, 0);
+  auto& amounts = *static_cast<ExactAmounts*>(sqlite3_user_data(context));
+  if (memory == nullptr) {
     sqlite3_result_null(context);
-  } else if (!s->notInteger) {
-    if (s->overflow) sqlite3_result_error(context, "integer overflow", -1);
-    else sqlite3_result_int64(context, s->integer);
+    return;
+  }
+  const SumState s = LoadSum(memory);
+  if (!s.any) {
+    sqlite3_result_null(context);
+  } else if (!s.notInteger) {
+    if (s.overflow) sqlite3_result_error(context, "integer overflow", -1);
+    else sqlite3_result_int64(context, s.integer);
+  } else if (!s.notAmounts && s.amountRaw <= std::numeric_limits<int64_t>::max() &&
+             s.amountRaw >= std::numeric_limits<int64_t>::min()) {
+    sqlite3_result_double(context, amounts.ToReal(static_cast<int64_t>(s.amountRaw)));
   } else {
-    sqlite3_result_double(context, static_cast<double>(s->sum + s->compensation));
+    sqlite3_result_double(context, static_cast<double>(s.sum + s.compensation));
   }
 }
 
@@ -268,11 +363,15 @@ bool AllFitInt32(const std::vector<TRowValues>& rows, size_t column) {
   return true;
 }
 
-// A value as SQLite gave it, in the column's type. Raises EConvertError when it does not fit.
-Variant ToColumnType(const Variant& v, TFieldType type, const std::string& name) {
+// A value as SQLite gave it, in the column's type; amounts are read exactly. Raises EConvertError when it
+// does not fit.
+Variant ToColumnType(const Variant& v, TFieldType type, const std::string& name, const ExactAmounts& amounts) {
   if (v.IsNullOrEmpty()) return Variant::Null();
   if (IsDateTimeFieldType(type) && (v.Holds<double>() || v.Holds<int64_t>())) return Variant(TDateTime(v.AsDouble()));
-  if ((type == ftCurrency || type == ftBCD || type == ftFMTBcd) && v.Holds<double>()) return Variant(Currency::FromDouble(v.Get<double>()));
+  if ((type == ftCurrency || type == ftBCD || type == ftFMTBcd) && v.Holds<double>()) {
+    if (const std::optional<int64_t> raw = amounts.RawOf(v.Get<double>())) return Variant(Currency::FromRaw(*raw));
+    return Variant(Currency::FromDouble(v.Get<double>()));
+  }
   if (type == ftBoolean && v.Holds<double>()) return Variant(v.Get<double>() != 0);
   return ConvertToFieldType(v, type, name);
 }
@@ -287,6 +386,7 @@ struct TkbmMemSQL::Engine {
     std::string name;
   };
   sqlite3* db = nullptr;
+  ExactAmounts amounts;
   std::vector<Table> tables;
   std::vector<std::string> loaded;  // tables created in the engine by the last run
 
@@ -313,12 +413,13 @@ struct TkbmMemSQL::Engine {
       db = nullptr;
       Fail(sql, "the SQL engine cannot start: " + reason);
     }
-    sqlite3_create_function(db, "sum", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, nullptr, SumStep, SumFinal);
+    sqlite3_create_function(db, "sum", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, &amounts, nullptr, SumStep, SumFinal);
   }
 
   // Copies the visible rows of every registered dataset into a table of the same name.
   void LoadTables(std::string_view sql) {
     Exec("BEGIN", sql);
+    amounts.Clear();
     try {
       for (const std::string& name : loaded) Exec("DROP TABLE IF EXISTS " + QuoteName(name), sql);
       loaded.clear();
@@ -364,15 +465,15 @@ struct TkbmMemSQL::Engine {
     sqlite3_finalize(st);
   }
 
-  static void Bind(sqlite3_stmt* st, int index, const Variant& v) {
+  void Bind(sqlite3_stmt* st, int index, const Variant& v) {
     switch (v.Type()) {
       case VarType::Empty:
       case VarType::Null: sqlite3_bind_null(st, index); break;
       case VarType::Boolean:
       case VarType::Integer:
       case VarType::Int64: sqlite3_bind_int64(st, index, v.AsInt64()); break;
-      case VarType::Double:
-      case VarType::Currency: sqlite3_bind_double(st, index, v.AsDouble()); break;
+      case VarType::Double: sqlite3_bind_double(st, index, v.Get<double>()); break;
+      case VarType::Currency: sqlite3_bind_double(st, index, amounts.ToReal(v.Get<Currency>().Raw())); break;
       case VarType::DateTime: sqlite3_bind_double(st, index, v.Get<TDateTime>().Value()); break;
       default: {
         const std::string text = v.ToString();
@@ -508,11 +609,11 @@ void TkbmMemSQL::ExecSQL() {
     std::vector<Variant> converted;
     converted.reserve(rows.size());
     try {
-      for (const TRowValues& r : rows) converted.push_back(ToColumnType(r[c], d.DataType, d.Name));
+      for (const TRowValues& r : rows) converted.push_back(ToColumnType(r[c], d.DataType, d.Name, e.amounts));
     } catch (const Exception&) {
       d.DataType = TypeOfValues(rows, c);
       converted.clear();
-      for (const TRowValues& r : rows) converted.push_back(ToColumnType(r[c], d.DataType, d.Name));
+      for (const TRowValues& r : rows) converted.push_back(ToColumnType(r[c], d.DataType, d.Name, e.amounts));
     }
     for (size_t r = 0; r < rows.size(); ++r) rows[r][c] = std::move(converted[r]);
   }

@@ -18,6 +18,31 @@ struct TRtcRecord::Impl {
 
 namespace {
 
+// Objects and arrays inside one another: deeper documents are refused before the reader, the copies and
+// the writers, which all descend one level per call, could exhaust the stack.
+constexpr int kMaxJsonNesting = 256;
+
+// True when no object or array of the text lies deeper than the limit (strings are skipped, so brackets
+// inside them do not count). Malformed text is left to the parser.
+bool NestingWithinLimit(std::string_view json) {
+  int depth = 0;
+  bool inString = false;
+  for (size_t i = 0; i < json.size(); ++i) {
+    const char c = json[i];
+    if (inString) {
+      if (c == '\\') ++i;
+      else if (c == '"') inString = false;
+    } else if (c == '"') {
+      inString = true;
+    } else if (c == '{' || c == '[') {
+      if (++depth > kMaxJsonNesting) return false;
+    } else if (c == '}' || c == ']') {
+      --depth;
+    }
+  }
+  return true;
+}
+
 const Json* Member(const Json& object, std::string_view key) {
   auto it = object.find(std::string(key));
   return it == object.end() ? nullptr : &*it;
@@ -97,6 +122,9 @@ TRtcRecord& TRtcRecord::operator=(TRtcRecord&& other) noexcept {
 }
 
 TRtcRecord TRtcRecord::FromJSON(std::string_view json) {
+  if (!NestingWithinLimit(json))
+    throw EConvertError("Invalid JSON: objects and arrays nested deeper than " + std::to_string(kMaxJsonNesting) +
+                        " levels");
   Json parsed;
   try {
     parsed = Json::parse(json.begin(), json.end());

@@ -23,8 +23,9 @@ class TRtcRecord {
   TRtcRecord(TRtcRecord&&) noexcept;
   TRtcRecord& operator=(TRtcRecord&&) noexcept;
 
-  // Parses a JSON object. Malformed text, or a document that is not an object, raises EConvertError
-  // "Invalid JSON: <reason>"; nothing is half-filled.
+  // Parses a JSON object. Malformed text, a document that is not an object, or one whose objects and
+  // arrays lie more than 256 levels inside one another, raises EConvertError "Invalid JSON: <reason>";
+  // nothing is half-filled.
   static TRtcRecord FromJSON(std::string_view json);
   std::string ToJSON() const;
 

@@ -1,11 +1,10 @@
 #include "platform/SpreadsheetAutomation.h"
 
-#include <cstdlib>
 #include <filesystem>
 
 #include "platform/Desktop.h"
 #include "platform/Exceptions.h"
-#include "platform/Text.h"
+#include "platform/OfficeConversion.h"
 #include "platform/XlsWriter.h"
 
 namespace jxc {
@@ -25,8 +24,7 @@ class DefaultAutomation : public ISpreadsheetAutomation {
  public:
   std::unique_ptr<ISpreadsheetApplication> CreateApplication(const std::string& programId) override {
     if (programId != "Excel.Application" && programId != "et.Application") return nullptr;
-    std::string program = FindProgram("soffice");
-    if (program.empty()) program = FindProgram("libreoffice");
+    std::string program = FindOfficeProgram();
     if (program.empty()) return nullptr;
     return std::make_unique<TLibreOfficeSpreadsheet>(program);
   }
@@ -54,19 +52,26 @@ void TLibreOfficeSpreadsheet::PrintPreview() {
   namespace fs = std::filesystem;
   if (workbook_.empty()) throw Exception("打印预览失败");
   // The page setup goes into a copy: the workbook itself stays as it was written, as an unsaved change would.
-  fs::path source(workbook_);
-  fs::path folder = fs::temp_directory_path() / ("jxc-preview-" + source.stem().string());
+  const fs::path source(workbook_);
+  const fs::path folder = fs::temp_directory_path() / ("jxc-preview-" + source.stem().string());
+  struct RemoveFolder {
+    const fs::path& path;
+    ~RemoveFolder() {
+      std::error_code ignored;
+      fs::remove_all(path, ignored);
+    }
+  } removeFolder{folder};
   fs::create_directories(folder);
-  fs::path copy = folder / source.filename();
+  const fs::path copy = folder / source.filename();
   fs::copy_file(source, copy, fs::copy_options::overwrite_existing);
   SetXlsPageSetup(copy.string(), {PageHeaderCode(setup_), PageFooterCode(setup_)});
-  std::string command = ShellQuoted(program_) + " --headless --norestore --convert-to pdf --outdir " +
-                        ShellQuoted(folder.string()) + " " + ShellQuoted(copy.string()) + " >/dev/null 2>&1";
-  fs::path pdf = folder / (source.stem().string() + ".pdf");
-  if (std::system(command.c_str()) != 0 || !fs::exists(pdf)) throw Exception("打印预览失败");
+  OfficeConversion how;
+  how.Target = "pdf";
+  how.TimeoutSeconds = timeoutSeconds_;
+  if (!ConvertWithOffice(program_, {copy.string()}, folder.string(), how)) throw Exception("打印预览失败");
+  const fs::path pdf = ConvertedFileName(copy.string(), folder.string(), how.Target);
   preview_ = (source.parent_path() / pdf.filename()).string();
-  fs::rename(pdf, preview_);
-  fs::remove_all(folder);
+  fs::copy_file(pdf, preview_, fs::copy_options::overwrite_existing);
   Shell().OpenDocument(preview_);
 }
 

@@ -51,10 +51,12 @@ std::string PageHeaderCode(const TSheetPageSetup& setup);
 std::string PageFooterCode(const TSheetPageSetup& setup);
 
 // The LibreOffice stand-in (the default factory's program). PrintPreview writes "<workbook>.pdf" and opens
-// it through the installed shell; raises Exception "打印预览失败" when the conversion fails.
+// it through the installed shell; raises Exception "打印预览失败" when the conversion fails or takes longer
+// than the time allowed (see OfficeConversion.h).
 class TLibreOfficeSpreadsheet : public ISpreadsheetApplication {
  public:
-  explicit TLibreOfficeSpreadsheet(std::string programPath) : program_(std::move(programPath)) {}
+  explicit TLibreOfficeSpreadsheet(std::string programPath, int timeoutSeconds = 600)
+      : program_(std::move(programPath)), timeoutSeconds_(timeoutSeconds) {}
   void OpenWorkbook(const std::string& fileName) override { workbook_ = fileName; }
   void SetPageSetup(const TSheetPageSetup& setup) override { setup_ = setup; }
   void PrintPreview() override;
@@ -66,6 +68,7 @@ class TLibreOfficeSpreadsheet : public ISpreadsheetApplication {
 
  private:
   std::string program_, workbook_, preview_;
+  int timeoutSeconds_;
   TSheetPageSetup setup_;
 };
 

@@ -1,106 +1,62 @@
 #include "platform/TextExport.h"
 
-#include "platform/FileOutput.h"
-#include "platform/Format.h"
+#include <cctype>
+#include <vector>
+
+#include "platform/ExportOutput.h"
 
 namespace jxc {
 
 namespace {
 
-constexpr size_t kFlushAt = 1 << 20;
-
-// Collects output and hands it to the file in large pieces.
-class Sink {
- public:
-  explicit Sink(const std::string& fileName) : file_(fileName) {}
-  std::string& Buffer() { return buffer_; }
-  void MaybeFlush() {
-    if (buffer_.size() >= kFlushAt) Flush();
-  }
-  void Commit() {
-    Flush();
-    file_.Commit();
-  }
-
- private:
-  void Flush() {
-    file_.Write(buffer_);
-    buffer_.clear();
-  }
-  FileOutput file_;
-  std::string buffer_;
-};
-
-// Length of the valid UTF-8 sequence at text[i], or 0 when the bytes there are not one.
-size_t Utf8SequenceLength(std::string_view text, size_t i) {
-  auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
-  unsigned char lead = byte(i);
-  size_t n = lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2 : (lead & 0xF0) == 0xE0 ? 3 : (lead & 0xF8) == 0xF0 ? 4 : 0;
-  if (n == 0 || i + n > text.size()) return 0;
-  for (size_t k = 1; k < n; ++k)
-    if ((byte(i + k) & 0xC0) != 0x80) return 0;
-  if (n == 2 && lead < 0xC2) return 0;                              // overlong
-  if (n == 3 && lead == 0xE0 && byte(i + 1) < 0xA0) return 0;       // overlong
-  if (n == 3 && lead == 0xED && byte(i + 1) >= 0xA0) return 0;      // surrogate halves
-  if (n == 4 && (lead > 0xF4 || (lead == 0xF0 && byte(i + 1) < 0x90) || (lead == 0xF4 && byte(i + 1) >= 0x90)))
-    return 0;
-  return n;
-}
-
-// Appends text escaped for HTML and XML content and attributes; invalid bytes become U+FFFD and, with
-// dropControls, characters XML 1.0 cannot hold are left out.
-void AppendEscaped(std::string& out, std::string_view text, bool dropControls) {
-  for (size_t i = 0; i < text.size();) {
-    size_t n = Utf8SequenceLength(text, i);
-    if (n == 0) {
-      out += "\xEF\xBF\xBD";
-      ++i;
-      continue;
-    }
-    char c = text[i];
-    if (n == 1) {
-      switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        case '\'': out += "&#39;"; break;
-        case '\t': out += dropControls ? "&#9;" : "\t"; break;  // kept exactly, also in attributes
-        case '\n': out += dropControls ? "&#10;" : "\n"; break;
-        case '\r': out += dropControls ? "&#13;" : "\r"; break;
-        default:
-          if (!(dropControls && static_cast<unsigned char>(c) < 0x20)) out += c;
-      }
-    } else if (!(dropControls && n == 3 && text.substr(i, 3) >= "\xEF\xBF\xBE")) {  // U+FFFE, U+FFFF
-      out.append(text, i, n);
-    }
-    i += n;
-  }
-}
-
 void AppendTextCell(std::string& out, std::string_view text) {
   for (char c : text) out += (c == '\t' || c == '\r' || c == '\n') ? ' ' : c;
 }
 
-bool IsNumberKind(ExportKind kind) { return kind == ExportKind::Number || kind == ExportKind::Currency; }
+// --- HTML cell attributes ----------------------------------------------------------------------------
+// Excel reads a cell's number format from its class ("mso-number-format" in the page's style sheet) and
+// its exact value from "x:num"; LibreOffice reads both from "sdnum" (language; format language; code)
+// and "sdval". LibreOffice honours "sdval" only together with "sdnum".
 
-// The exact value of a non-text cell, independent of the display format.
-std::string ExactValue(ExportKind kind, const Variant& value) {
-  switch (kind) {
-    case ExportKind::Currency: return CurrToStr(value.AsCurrency());
-    case ExportKind::Date: return FormatDateTime("yyyy-mm-dd", value.AsDateTime());
-    case ExportKind::DateTime: {
-      TDateTime at = value.AsDateTime();
-      return FormatDateTime("yyyy-mm-dd", at) + "T" + FormatDateTime("hh:nn:ss", at);
-    }
-    default: return value.ToString();
+// A format code as a CSS string: every ASCII sign escaped, so that no code can end the string or the style
+// sheet.
+std::string CssFormatString(std::string_view code) {
+  std::string out = "\"";
+  for (char c : code) {
+    auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) continue;
+    if (byte < 0x80 && !std::isalnum(byte)) out += '\\';
+    out += c;
   }
+  return out + "\"";
+}
+
+std::string SdnumAttribute(std::string_view code) {
+  std::string out = " sdnum=\"1033;0;";
+  AppendMarkupEscaped(out, code, false);
+  return out + "\"";
+}
+
+// Writes the style sheet: every cell in the text format unless its class says otherwise, one class per
+// column of numbers (right-aligned, in the column's format). Fills numberOpen with what each column's
+// number cells open with: "<td ... sdval=\"", up to the value.
+void AppendStyleSheet(std::string& out, const ExportTable& table, std::vector<std::string>& numberOpen) {
+  out += "<style>\ntd {mso-number-format:\"\\@\";}\n";
+  for (size_t c = 0; c < table.ColumnCount(); ++c) {
+    if (table.Columns()[c].Kind == ExportKind::Text) continue;
+    const std::string code = SpreadsheetFormatCode(table.Columns()[c]);
+    const std::string name = "c" + std::to_string(c);
+    out += "td." + name + " {text-align:right; mso-number-format:" + (code.empty() ? "General" : CssFormatString(code)) +
+           ";}\n";
+    numberOpen[c] = "<td class=\"" + name + "\"" + SdnumAttribute(code.empty() ? "General" : code) + " sdval=\"";
+  }
+  out += "</style>\n";
 }
 
 }  // namespace
 
 void WriteTextFile(const ExportTable& table, const std::string& fileName) {
-  Sink sink(fileName);
+  ExportSink sink(fileName);
   std::string& out = sink.Buffer();
   out += "\xEF\xBB\xBF";
   const auto& columns = table.Columns();
@@ -109,10 +65,17 @@ void WriteTextFile(const ExportTable& table, const std::string& fileName) {
     AppendTextCell(out, columns[c].Caption);
   }
   out += "\r\n";
+  const std::vector<ExportTextFormatter> shown(columns.begin(), columns.end());
+  std::string text;
   for (size_t r = 0; r < table.RowCount(); ++r) {
     for (size_t c = 0; c < columns.size(); ++c) {
       if (c) out += '\t';
-      AppendTextCell(out, ExportDisplayText(columns[c], table.Value(r, c)));
+      const Variant& value = table.Value(r, c);
+      if (value.IsNullOrEmpty()) continue;
+      text.clear();
+      shown[c].Append(text, value);
+      if (IsTextCell(columns[c], value) && StartsLikeFormula(text)) out += '\'';
+      AppendTextCell(out, text);
     }
     out += "\r\n";
     sink.MaybeFlush();
@@ -121,23 +84,48 @@ void WriteTextFile(const ExportTable& table, const std::string& fileName) {
 }
 
 void WriteHtmlFile(const ExportTable& table, const std::string& fileName, const std::string& title) {
-  Sink sink(fileName);
+  ExportSink sink(fileName);
   std::string& out = sink.Buffer();
-  out += "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n<title>";
-  AppendEscaped(out, title, false);
-  out += "</title>\n</head>\n<body>\n<table border=\"1\" cellspacing=\"0\" cellpadding=\"2\">\n<thead>\n<tr>";
+  out += "<!DOCTYPE html>\n<html xmlns:x=\"urn:schemas-microsoft-com:office:excel\">\n<head>\n"
+         "<meta charset=\"utf-8\">\n<title>";
+  AppendMarkupEscaped(out, title, false);
+  out += "</title>\n";
+  std::vector<std::string> numberOpen(table.ColumnCount());
+  AppendStyleSheet(out, table, numberOpen);
+  out += "</head>\n<body>\n<table border=\"1\" cellspacing=\"0\" cellpadding=\"2\">\n<thead>\n<tr>";
   const auto& columns = table.Columns();
   for (const auto& column : columns) {
     out += "<th>";
-    AppendEscaped(out, column.Caption, false);
+    AppendMarkupEscaped(out, column.Caption, false);
     out += "</th>";
   }
   out += "</tr>\n</thead>\n<tbody>\n";
+  const std::string textOpen = "<td" + SdnumAttribute("@") + ">";
+  const std::vector<ExportTextFormatter> shown(columns.begin(), columns.end());
+  std::string number, text;
   for (size_t r = 0; r < table.RowCount(); ++r) {
     out += "<tr>";
     for (size_t c = 0; c < columns.size(); ++c) {
-      out += IsNumberKind(columns[c].Kind) ? "<td align=\"right\">" : "<td>";
-      AppendEscaped(out, ExportDisplayText(columns[c], table.Value(r, c)), false);
+      const Variant& value = table.Value(r, c);
+      number.clear();
+      if (value.IsNullOrEmpty()) {
+        out += "<td>";
+      } else if (IsTextCell(columns[c], value) || !AppendSpreadsheetNumber(number, value)) {
+        out += textOpen;
+      } else {
+        out += numberOpen[c];
+        out += number;
+        out += "\" x:num=\"";
+        out += number;
+        out += "\">";
+      }
+      if (value.IsString()) {
+        AppendMarkupEscaped(out, value.Get<std::string>(), false);
+      } else if (!value.IsNullOrEmpty()) {
+        text.clear();
+        shown[c].Append(text, value);
+        AppendMarkupEscaped(out, text, false);
+      }
       out += "</td>";
     }
     out += "</tr>\n";
@@ -145,53 +133,6 @@ void WriteHtmlFile(const ExportTable& table, const std::string& fileName, const 
   }
   out += "</tbody>\n</table>\n</body>\n</html>\n";
   sink.Commit();
-}
-
-void WriteXmlFile(const ExportTable& table, const std::string& fileName) {
-  Sink sink(fileName);
-  std::string& out = sink.Buffer();
-  out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<table>\n<columns>\n";
-  const auto& columns = table.Columns();
-  for (const auto& column : columns) {
-    out += "<column caption=\"";
-    AppendEscaped(out, column.Caption, true);
-    out += "\" kind=\"";
-    out += ExportKindName(column.Kind);
-    out += "\" format=\"";
-    AppendEscaped(out, column.DisplayFormat, true);
-    out += "\"/>\n";
-  }
-  out += "</columns>\n<rows>\n";
-  for (size_t r = 0; r < table.RowCount(); ++r) {
-    out += "<row>";
-    for (size_t c = 0; c < columns.size(); ++c) {
-      const Variant& value = table.Value(r, c);
-      if (value.IsNullOrEmpty()) {
-        out += "<cell/>";
-        continue;
-      }
-      out += "<cell";
-      if (columns[c].Kind != ExportKind::Text) {
-        out += " value=\"";
-        out += ExactValue(columns[c].Kind, value);
-        out += '"';
-      }
-      out += '>';
-      AppendEscaped(out, ExportDisplayText(columns[c], value), true);
-      out += "</cell>";
-    }
-    out += "</row>\n";
-    sink.MaybeFlush();
-  }
-  out += "</rows>\n</table>\n";
-  sink.Commit();
-}
-
-std::string HtmlEscaped(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  AppendEscaped(out, text, false);
-  return out;
 }
 
 }  // namespace jxc

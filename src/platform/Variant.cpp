@@ -261,7 +261,11 @@ std::string Variant::ToString() const {
     case VarType::Int64: return std::to_string(Get<int64_t>());
     case VarType::Double: return FloatToStr(Get<double>());
     case VarType::Currency: return Get<Currency>().ToString();
-    case VarType::DateTime: return DateTimeToStr(Get<TDateTime>());
+    case VarType::DateTime: {
+      // A value outside the calendar has no date text; its number still tells what it was.
+      const TDateTime d = Get<TDateTime>();
+      return IsDateTimeInRange(d) ? DateTimeToStr(d) : FloatToStr(d.Value());
+    }
     case VarType::String: return Get<std::string>();
     case VarType::Array: {
       std::string out;

@@ -71,7 +71,8 @@ class Variant {
   TDateTime AsDateTime() const;
   // The text form: "" for empty and null, "True"/"False", decimal integers, shortest float (15 significant
   // digits), currency up to four decimals, date-times as "yyyy-mm-dd" with " hh:nn:ss" added when the time
-  // is not midnight, arrays as their elements joined by ",". Never throws.
+  // is not midnight (outside the calendar, or NaN, as their number), arrays as their elements joined by ",".
+  // Never throws.
   std::string ToString() const;
 
   // The toolkit's variant equality: null equals only null, empty equals empty, numbers compare by value

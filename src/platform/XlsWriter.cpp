@@ -25,6 +25,13 @@ enum : uint16_t {
   rtFont = 0x0031, rtFormat = 0x041E, rtXf = 0x00E0, rtStyle = 0x0293, rtBoundSheet = 0x0085,
   rtSst = 0x00FC, rtContinue = 0x003C, rtExtSst = 0x00FF, rtHeader = 0x0014, rtFooter = 0x0015,
   rtColInfo = 0x007D, rtDimensions = 0x0200, rtWindow2 = 0x023E, rtLabelSst = 0x00FD, rtNumber = 0x0203,
+  // The settings that open a worksheet, in the order the format gives them.
+  rtUncalced = 0x005E, rtIndex = 0x020B, rtCalcMode = 0x000D, rtCalcCount = 0x000C, rtRefMode = 0x000F,
+  rtIteration = 0x0011, rtDelta = 0x0010, rtSaveRecalc = 0x005F, rtPrintHeaders = 0x002A,
+  rtPrintGridlines = 0x002B, rtGridSet = 0x0082, rtGuts = 0x0080, rtDefaultRowHeight = 0x0225,
+  rtWsBool = 0x0081, rtSync = 0x0097, rtLpr = 0x0098, rtHPageBreaks = 0x001B, rtVPageBreaks = 0x001A,
+  // The page setup block that follows them, then the column widths.
+  rtHCenter = 0x0083, rtVCenter = 0x0084, rtSetup = 0x00A1, rtDefColWidth = 0x0055,
 };
 
 constexpr size_t kMaxRecordData = 8224;
@@ -228,10 +235,63 @@ ColumnStyles StylesOf(const ExportTable& table) {
   return styles;
 }
 
+std::string U16Record(uint16_t type, uint16_t value) {
+  std::string d, r;
+  U16(d, value);
+  Record(r, type, d);
+  return r;
+}
+
+// What a worksheet states before its page setup: calculation, printing and outline settings. Spreadsheet
+// programs read the page setup that follows them; a header met elsewhere may be ignored.
+std::string SheetSettings() {
+  std::string r = U16Record(rtCalcMode, 1) + U16Record(rtCalcCount, 100) + U16Record(rtRefMode, 1) +
+                  U16Record(rtIteration, 0);
+  std::string d;
+  const double delta = 0.001;
+  d.append(reinterpret_cast<const char*>(&delta), 8);
+  Record(r, rtDelta, d);
+  r += U16Record(rtSaveRecalc, 1) + U16Record(rtPrintHeaders, 0) + U16Record(rtPrintGridlines, 0) +
+       U16Record(rtGridSet, 1);
+  d.assign(8, '\0');  // no outline levels
+  Record(r, rtGuts, d);
+  d.clear();
+  U16(d, 0);
+  U16(d, 270);  // rows of 13.5 points
+  Record(r, rtDefaultRowHeight, d);
+  r += U16Record(rtWsBool, 0x04C1);  // page breaks shown, outline summaries below and right
+  return r;
+}
+
+bool IsSettingBeforePageSetup(uint16_t type) {
+  switch (type) {
+    case rtBof: case rtUncalced: case rtIndex: case rtCalcMode: case rtCalcCount: case rtRefMode:
+    case rtIteration: case rtDelta: case rtSaveRecalc: case rtPrintHeaders: case rtPrintGridlines:
+    case rtGridSet: case rtGuts: case rtDefaultRowHeight: case rtWsBool: case rtSync: case rtLpr:
+    case rtHPageBreaks: case rtVPageBreaks:
+      return true;
+    default:
+      return false;
+  }
+}
+
 std::string HeaderFooter(const XlsPageSetup& page) {
   std::string r;
   if (!page.Header.empty()) Record(r, rtHeader, UnicodeString(page.Header, false, 255));
   if (!page.Footer.empty()) Record(r, rtFooter, UnicodeString(page.Footer, false, 255));
+  return r;
+}
+
+// The page setup block: header and footer, not centred, A4 portrait at full size.
+std::string PageSetupBlock(const XlsPageSetup& page) {
+  std::string r = HeaderFooter(page) + U16Record(rtHCenter, 0) + U16Record(rtVCenter, 0);
+  std::string d;
+  for (uint16_t v : {9, 100, 1, 1, 1, 0x0002, 600, 600}) U16(d, v);  // A4, 100 %, from page 1, portrait
+  const double margin = 0.5;  // inches from header and footer to the page edge
+  d.append(reinterpret_cast<const char*>(&margin), 8);
+  d.append(reinterpret_cast<const char*>(&margin), 8);
+  U16(d, 1);  // one copy
+  Record(r, rtSetup, d);
   return r;
 }
 
@@ -246,7 +306,9 @@ class SheetWriter {
   std::string Write(size_t firstRow, size_t endRow, bool firstSheet, const XlsPageSetup& page) {
     std::string out = Bof(0x0010);
     out.reserve((endRow - firstRow + 1) * table_.ColumnCount() * 16 + 1024);
-    out += HeaderFooter(page);
+    out += SheetSettings();
+    out += PageSetupBlock(page);
+    out += U16Record(rtDefColWidth, 8);
     const auto& columns = table_.Columns();
     for (size_t c = 0; c < columns.size(); ++c) {
       std::string d;
@@ -432,15 +494,21 @@ void SetXlsPageSetup(const std::string& fileName, const XlsPageSetup& page) {
   }
   std::string globals = stream.substr(0, at);
 
-  // Each sheet again, its old header and footer replaced by the new ones right after its BOF.
+  // Each sheet again, its old header and footer dropped and the new ones put where the page setup block
+  // starts: after the settings that precede it.
   std::vector<std::string> sheets;
   for (size_t start : sheetStarts) {
     RawRecord bof = ReadRecord(stream, start);
     if (bof.type != rtBof) throw Exception("不是Excel97-2003文件");
-    std::string sheet = stream.substr(bof.start, bof.end - bof.start) + HeaderFooter(page);
+    std::string sheet = stream.substr(bof.start, bof.end - bof.start);
+    bool placed = false;
     int depth = 0;  // charts embedded in a sheet bring their own BOF ... EOF
     for (size_t p = bof.end;;) {
       RawRecord r = ReadRecord(stream, p);
+      if (!placed && !IsSettingBeforePageSetup(r.type)) {
+        sheet += HeaderFooter(page);
+        placed = true;
+      }
       bool ours = depth == 0 && (r.type == rtHeader || r.type == rtFooter);
       if (!ours) sheet.append(stream, r.start, r.end - r.start);
       p = r.end;

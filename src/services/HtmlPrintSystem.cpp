@@ -12,7 +12,7 @@
 #include "platform/FileOutput.h"
 #include "platform/Format.h"
 #include "platform/Text.h"
-#include "platform/TextExport.h"
+#include "platform/ExportOutput.h"
 
 namespace jxc {
 
@@ -40,6 +40,12 @@ constexpr TColumn kColumns[] = {
     {"F_UNIT", "单位", false},         {"F_QTY", "数量", false},        {"F_PRICE", "单价", true},
     {"F_MONEY", "金额", true},          {"F_REMARK", "备注", false},
 };
+
+std::string HtmlEscaped(std::string_view text) {
+  std::string out;
+  AppendMarkupEscaped(out, text, false);
+  return out;
+}
 
 std::string CellText(const TField& field, bool money) {
   if (field.IsNull()) return "";

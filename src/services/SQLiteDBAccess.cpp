@@ -98,6 +98,18 @@ Variant Typed(const Variant& raw, TFieldType type) {
   }
 }
 
+// Runs a write. A refusal of the guards of audited bills (jxc_refuse) carries the system's own text and
+// reaches the caller as it stands, without the statement.
+int RunWrite(TSQLiteConnection& connection, TSQLiteStatement& statement) {
+  try {
+    return statement.Run();
+  } catch (const EDatabaseError&) {
+    if (sqlite3_extended_errcode(connection.Handle()) == SQLITE_CONSTRAINT_FUNCTION)
+      throw EDatabaseError(sqlite3_errmsg(connection.Handle()));
+    throw;
+  }
+}
+
 }  // namespace
 
 TFieldDef FieldDefForDeclaredType(const std::string& name, const std::string& declared) {
@@ -142,6 +154,8 @@ TSqlValueKind SqlValueKindOf(TFieldType type) {
 
 TSQLiteDBAccess::TSQLiteDBAccess(const std::string& fileName, const std::string& schemaFolder)
     : connection_(fileName), sequences_(connection_) {
+  // The audit procedures register the functions the schema's guards call, before any script runs.
+  audit_ = std::make_unique<TStockAudit>(*this);
   TSchemaMigrator(schemaFolder.empty() ? TSchemaMigrator::DefaultSchemaFolder() : schemaFolder).Migrate(connection_);
   LoadCatalog();
   dialect_.SetColumnKinds([this](std::string_view name) {
@@ -150,7 +164,6 @@ TSQLiteDBAccess::TSQLiteDBAccess(const std::string& fileName, const std::string&
   });
   RegisterShopFunctions(dialect_);
   RegisterShopProcedures(*this);
-  audit_ = std::make_unique<TStockAudit>(*this);
 }
 
 TSQLiteDBAccess::~TSQLiteDBAccess() = default;
@@ -333,7 +346,7 @@ void TSQLiteDBAccess::ExecSQL(const std::string& sql, bool) {
       continue;
     }
     auto prepared = connection_.PrepareOnce(statement.Sql);
-    prepared->Run();
+    RunWrite(connection_, *prepared);
   }
   transaction.Commit();
   if (std::any_of(statements.begin(), statements.end(), [](const TAdaptedStatement& s) {
@@ -387,7 +400,7 @@ int TSQLiteDBAccess::WriteDelta(TClientDataSet& dataSet, const std::string& tabl
       if (names.empty()) throw EDatabaseError("新增的记录没有任何值, 不能写入表[" + table + "]");
       auto insert = connection_.Prepare("INSERT INTO " + table + " (" + names + ") VALUES (" + marks + ")");
       for (size_t i = 0; i < values.size(); ++i) insert->Bind(static_cast<int>(i), values[i]);
-      written += insert->Run();
+      written += RunWrite(connection_, *insert);
     } else if (change.Status == usModified) {
       std::string sets;
       std::vector<Variant> values;
@@ -404,13 +417,13 @@ int TSQLiteDBAccess::WriteDelta(TClientDataSet& dataSet, const std::string& tabl
       auto update = connection_.Prepare("UPDATE " + table + " SET " + sets + " WHERE F_ID = ?");
       for (size_t i = 0; i < values.size(); ++i) update->Bind(static_cast<int>(i), values[i]);
       update->Bind(static_cast<int>(values.size()), key);
-      if (update->Run() == 0)
+      if (RunWrite(connection_, *update) == 0)
         throw EDatabaseError("表[" + table + "]中F_ID = " + key.ToString() + "的记录已不存在(可能已被他人删除), 修改未保存");
       ++written;
     } else if (change.Status == usDeleted) {
       auto remove = connection_.Prepare("DELETE FROM " + table + " WHERE F_ID = ?");
       remove->Bind(0, change.OldValues[idField]);
-      remove->Run();  // a row someone else already deleted is gone as wished
+      RunWrite(connection_, *remove);  // a row someone else already deleted is gone as wished
       ++written;
     }
   }

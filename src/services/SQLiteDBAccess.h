@@ -5,7 +5,9 @@
 // when the file is opened.
 //
 // Every write runs in one transaction: on failure it is rolled back, EDatabaseError carries the reason and
-// the datasets keep their change logs. Field types: declared column types for direct column references;
+// the datasets keep their change logs. Audited bills (stored F_STATUS 2) are closed to every writer but the
+// audit procedures: a save or delete that would change their header or detail rows is refused with
+// "单据[" + code + "]已审核,不能修改" (or "...,不能删除") and writes nothing. Field types: declared column types for direct column references;
 // for expressions, the type the schema gives a column of the same name (an alias such as F_HAVE_QTY), else
 // the kind of the values (integers, reals, texts). Repeated column names get "_1", "_2" appended.
 //

@@ -127,6 +127,75 @@ const char* kBillTypeNames[][2] = {
     {"18", "调拨申请"}, {"27", "应收结算"}, {"28", "应付结算"}, {"31", "付款结算"},
 };
 
+// Opening stock comes in as every unit does: by an audited bill, one "期初库存" stock-in (kind 17) per
+// branch, holding its serial-numbered handsets (unit i in branch i % branches, handset i % 4, colour i % 4,
+// at the purchase price) and 100 of each accessory at 10.00. The rows are written in one statement each;
+// the audit procedure then brings them into stock with their journal and ledger. Returns the units.
+int64_t AddOpeningStock(TSQLiteDBAccess& db, TSampleShop& shop, int64_t units) {
+  constexpr int kOpeningKind = 17;
+  const std::string caption = "期初库存";
+  const Variant today(SqlDateTimeText(Date()));
+  Writer w(db);
+  TSQLiteConnection& c = db.Connection();
+  std::string temp = "CREATE TEMP TABLE jxc_shops (k INTEGER PRIMARY KEY, F_SHOP_ID, F_LOCATION_ID, F_BILL_ID);";
+  for (size_t b = 0; b < shop.Branches.size(); ++b) {
+    const int64_t bill = w.Insert(
+        "TB_IN_STOCK", {{"F_CODE", Variant(db.Sequences().NewCode(TPYHelper::GetShort(caption), Date()))},
+                        {"F_KIND", Variant(kOpeningKind)}, {"F_BILL_DATE", today}, {"F_SHOP_ID", Id(shop.Branches[b])},
+                        {"F_STATUS", Variant(1)}, {"F_REMARK", Variant(caption)}, {"F_ADD_USER", Variant("系统")},
+                        {"F_ADD_DATE", Variant(Now())}});
+    shop.OpeningBills.push_back(bill);
+    temp += "INSERT INTO jxc_shops VALUES (" + std::to_string(b) + ", " + std::to_string(shop.Branches[b]) + ", " +
+            std::to_string(shop.CounterLocations[b]) + ", " + std::to_string(bill) + ");";
+  }
+  temp += "CREATE TEMP TABLE jxc_handsets (k INTEGER PRIMARY KEY, F_ID, F_NAME, F_CONFIG_ID, F_PRICE_JH, F_PRICE_EMPLOYEE, "
+          "F_CUSTOMER_ID);";
+  for (size_t h = 0; h < shop.Handsets.size(); ++h)
+    temp += "INSERT INTO jxc_handsets SELECT " + std::to_string(h) +
+            ", F_ID, F_NAME, F_CONFIG_ID, F_PRICE_JH, F_PRICE_EMPLOYEE, F_CUSTOMER_ID FROM TB_PRODUCT_ATTRIBUTE WHERE F_ID = " +
+            std::to_string(shop.Handsets[h]) + ";";
+  temp += "CREATE TEMP TABLE jxc_colors (k INTEGER PRIMARY KEY, F_ID);";
+  for (size_t k = 0; k < shop.Colors.size(); ++k)
+    temp += "INSERT INTO jxc_colors VALUES (" + std::to_string(k) + ", " + std::to_string(shop.Colors[k]) + ");";
+  c.ExecScript(temp);
+
+  const char* columns =
+      "INSERT INTO TB_IN_STOCK_DETAIL (F_ID, F_MID, F_KIND, F_SHOP_ID, F_PRODUCT_ID, F_PRODUCT, F_PRODUCT_TYPE_ID, "
+      "F_CONFIG_ID, F_COLOR_ID, F_UNIT, F_LOCATION_ID, F_MODE_NO, F_QTY, F_USE_QTY, F_PRICE, F_MONEY, F_COST_PRICE, "
+      "F_COST_MONEY, F_PRICE_EMPLOYEE, F_ROOT_ID, F_IN_DATE) ";
+  if (units > 0) {
+    auto handsets = c.PrepareOnce(
+        std::string(columns) +
+        "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i + 1 < ?1) "
+        "SELECT ?2 + i, s.F_BILL_ID, ?6, s.F_SHOP_ID, p.F_ID, p.F_NAME, 1, p.F_CONFIG_ID, c.F_ID, '台', s.F_LOCATION_ID, "
+        "printf('86%013lld', ?3 + i), 1, 0, p.F_PRICE_JH, p.F_PRICE_JH, p.F_PRICE_JH, p.F_PRICE_JH, p.F_PRICE_EMPLOYEE, "
+        "p.F_CUSTOMER_ID, ?4 FROM n JOIN jxc_shops s ON s.k = i % ?5 JOIN jxc_handsets p ON p.k = i % 4 "
+        "JOIN jxc_colors c ON c.k = i % 4");
+    handsets->BindInt64(0, units).BindInt64(1, db.Sequences().Reserve("ID", units)).BindInt64(2, kSerialBase);
+    handsets->Bind(3, today).BindInt64(4, static_cast<int64_t>(shop.Branches.size())).BindInt64(5, kOpeningKind);
+    handsets->Run();
+  }
+  auto accessories = c.PrepareOnce(
+      std::string(columns) +
+      "SELECT ?1 + s.k * ?2 + a.k, s.F_BILL_ID, ?3, s.F_SHOP_ID, a.F_ID, a.F_NAME, 2, NULL, ?4, '个', s.F_LOCATION_ID, "
+      "NULL, 100, 0, 10, 1000, 10, 1000, 0, a.F_CUSTOMER_ID, ?5 FROM jxc_shops s "
+      "JOIN (SELECT row_number() OVER (ORDER BY F_ID) - 1 AS k, F_ID, F_NAME, F_CUSTOMER_ID FROM TB_PRODUCT_ATTRIBUTE "
+      "WHERE F_PRODUCT_TYPE_ID = 2) a");
+  const int64_t perShop = static_cast<int64_t>(shop.Accessories.size());
+  const int64_t rows = perShop * static_cast<int64_t>(shop.Branches.size());
+  accessories->BindInt64(0, rows ? db.Sequences().Reserve("ID", rows) : 0).BindInt64(1, perShop);
+  accessories->BindInt64(2, kOpeningKind).Bind(3, Id(shop.Colors[0])).Bind(4, today);
+  accessories->Run();
+  accessories.reset();
+  c.ExecScript(
+      "UPDATE TB_IN_STOCK SET (F_TOTAL_QTY, F_TOTAL_MONEY, F_COST_MONEY) = (SELECT SUM(F_QTY), ROUND(SUM(F_MONEY), 4), "
+      "ROUND(SUM(F_COST_MONEY), 4) FROM TB_IN_STOCK_DETAIL d WHERE d.F_MID = TB_IN_STOCK.F_ID) "
+      "WHERE F_ID IN (SELECT F_BILL_ID FROM jxc_shops);"
+      "DROP TABLE temp.jxc_shops; DROP TABLE temp.jxc_handsets; DROP TABLE temp.jxc_colors;");
+  for (int64_t bill : shop.OpeningBills) db.AuditBill(1, kOpeningKind, "", std::to_string(bill));
+  return units;
+}
+
 }  // namespace
 
 std::string SampleSerial(int64_t index) {
@@ -146,7 +215,6 @@ TSampleShop CreateSampleShop(TSQLiteDBAccess& db, const TSampleShopOptions& opti
   TSQLiteTransaction transaction(db.Connection());
   Writer w(db);
   TSampleShop shop;
-  const Variant today(SqlDateTimeText(Date()));
 
   // Regions and shops.
   shop.Region = w.Named("TB_PROVINCE", "44", "广东省", {{"F_PARENTID", Id(0)}});
@@ -264,45 +332,7 @@ TSampleShop CreateSampleShop(TSQLiteDBAccess& db, const TSampleShopOptions& opti
   }
   CreateSampleShopScreens(db);
 
-  // Opening stock: the serial-numbered handsets, written in one statement.
-  if (options.Units > 0) {
-    const int64_t first = db.Sequences().Reserve("ID", options.Units);
-    std::string shops = "CREATE TEMP TABLE jxc_shops (k INTEGER PRIMARY KEY, F_SHOP_ID, F_LOCATION_ID);";
-    for (size_t b = 0; b < shop.Branches.size(); ++b)
-      shops += "INSERT INTO jxc_shops VALUES (" + std::to_string(b) + ", " + std::to_string(shop.Branches[b]) + ", " +
-               std::to_string(shop.CounterLocations[b]) + ");";
-    shops += "CREATE TEMP TABLE jxc_handsets (k INTEGER PRIMARY KEY, F_ID, F_CONFIG_ID, F_PRICE_JH, F_PRICE_EMPLOYEE, F_CUSTOMER_ID);";
-    for (size_t h = 0; h < shop.Handsets.size(); ++h)
-      shops += "INSERT INTO jxc_handsets SELECT " + std::to_string(h) +
-               ", F_ID, F_CONFIG_ID, F_PRICE_JH, F_PRICE_EMPLOYEE, F_CUSTOMER_ID FROM TB_PRODUCT_ATTRIBUTE WHERE F_ID = " +
-               std::to_string(shop.Handsets[h]) + ";";
-    shops += "CREATE TEMP TABLE jxc_colors (k INTEGER PRIMARY KEY, F_ID);";
-    for (size_t c = 0; c < shop.Colors.size(); ++c)
-      shops += "INSERT INTO jxc_colors VALUES (" + std::to_string(c) + ", " + std::to_string(shop.Colors[c]) + ");";
-    db.Connection().ExecScript(shops);
-    auto fill = db.Connection().PrepareOnce(
-        "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i + 1 < ?1) "
-        "INSERT INTO TB_SYS_STOCK (F_ID, F_SHOP_ID, F_LOCATION_ID, F_PRODUCT_ID, F_COLOR_ID, F_CONFIG_ID, F_MODE_NO, "
-        "F_HAVE_QTY, F_UNIT, F_PRICE, F_COST_PRICE, F_COST_MONEY, F_PRICE_EMPLOYEE, F_CUSTOMER_ID, F_IN_DATE) "
-        "SELECT ?2 + i, s.F_SHOP_ID, s.F_LOCATION_ID, p.F_ID, c.F_ID, p.F_CONFIG_ID, printf('86%013lld', ?3 + i), 1, '台', "
-        "p.F_PRICE_JH, p.F_PRICE_JH, p.F_PRICE_JH, p.F_PRICE_EMPLOYEE, p.F_CUSTOMER_ID, ?4 FROM n "
-        "JOIN jxc_shops s ON s.k = i % ?5 JOIN jxc_handsets p ON p.k = i % 4 JOIN jxc_colors c ON c.k = i % 4");
-    fill->BindInt64(0, options.Units).BindInt64(1, first).BindInt64(2, kSerialBase).Bind(3, today);
-    fill->BindInt64(4, static_cast<int64_t>(shop.Branches.size()));
-    fill->Run();
-    fill.reset();
-    db.Connection().ExecScript("DROP TABLE temp.jxc_shops; DROP TABLE temp.jxc_handsets; DROP TABLE temp.jxc_colors;");
-    shop.Units = options.Units;
-  }
-  // Accessories in stock at every branch, counted.
-  for (size_t b = 0; b < shop.Branches.size(); ++b) {
-    for (size_t a = 0; a < shop.Accessories.size(); ++a) {
-      w.Insert("TB_SYS_STOCK", {{"F_SHOP_ID", Id(shop.Branches[b])}, {"F_LOCATION_ID", Id(shop.CounterLocations[b])},
-                                {"F_PRODUCT_ID", Id(shop.Accessories[a])}, {"F_COLOR_ID", Id(shop.Colors[0])},
-                                {"F_HAVE_QTY", Variant(100)}, {"F_UNIT", Variant("个")}, {"F_COST_PRICE", Money("10")},
-                                {"F_COST_MONEY", Money("1000")}, {"F_IN_DATE", today}});
-    }
-  }
+  shop.Units = AddOpeningStock(db, shop, options.Units);
   transaction.Commit();
   return shop;
 }
@@ -334,6 +364,7 @@ TSampleShop ReadSampleShop(TSQLiteDBAccess& db) {
   shop.Customers = ids("SELECT F_ID FROM TB_CUSTOMER WHERE F_CUSTOMER_TYPE_ID <> 1 ORDER BY F_ID");
   shop.Employees = ids("SELECT F_ID FROM TB_EMPLOYEE ORDER BY F_ID");
   shop.Units = one("SELECT COUNT(*) FROM TB_SYS_STOCK WHERE F_MODE_NO IS NOT NULL");
+  shop.OpeningBills = ids("SELECT F_ID FROM TB_IN_STOCK WHERE F_KIND = 17 AND F_REMARK = '期初库存' ORDER BY F_ID");
   return shop;
 }
 

@@ -2,10 +2,13 @@
 // A sample mobile-phone shop chain for demonstrations, benchmarks and tests: a head office with branch
 // shops (a shop tree under one region tree), stock locations, handsets, accessories and cards with colours
 // and configurations, customers and suppliers, employees, bank accounts, dictionaries, the screens'
-// TB_SYS_FUNCTION rows with their configuration, and serial-numbered handsets in stock as opening stock.
+// TB_SYS_FUNCTION rows with their configuration, and opening stock: serial-numbered handsets and counted
+// accessories, brought in by one audited "期初库存" stock-in (kind 17) per branch, so that stock, journal and
+// ledger agree from the first day.
 //
 // Serial numbers of the opening stock are "86" followed by 13 digits, numbered from SampleSerial(0); unit i
-// lies in branch shop i % branches, at its counter location, as handset i % 4, colour i % 4.
+// lies in branch shop i % branches, at its counter location, as handset i % 4, colour i % 4. Each branch
+// holds 100 of each accessory (colour 0 of the sample's colours) at a cost of 10.00.
 
 #include <cstdint>
 #include <memory>
@@ -37,6 +40,7 @@ struct TSampleShop {
   std::vector<int64_t> Customers;
   std::vector<int64_t> Employees;
   int64_t Units = 0;
+  std::vector<int64_t> OpeningBills;      // per branch, the audited opening stock-in
 };
 
 // The serial number of opening-stock unit i.

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <memory>
 
 #include "filter/CustomFilterOperators.h"
 #include "filter/CustomFilterUtils.h"
@@ -197,6 +198,35 @@ TEST(FilterListText, ListsJoinNegateAndSkipEmptyGroups) {
                    "100");
   EXPECT_EQ(criteria.GetFilterText(), "(NOT ((F_NAME = 'a') OR (F_NAME = 'b'))) AND ((F_PRICE >= 100))");
   EXPECT_EQ(criteria.GetFilterCaption(), "(非 ((名称 = a) 或者 (名称 = b))) 并且 ((价格 >= 100))");
+}
+
+TEST(FilterListText, ListsNestedDeeperThanTheLimitAreRefused) {
+  TcxFilterCriteria criteria;
+  TFilterItem price = Item("F_PRICE", "foGreater", 1, "价格");
+  // A caller nesting without end (20,000 levels) stops at the limit with a clear error.
+  TcxFilterCriteriaItemList* deepest = &criteria.Root();
+  int levels = 1;
+  try {
+    for (; levels < 20000; ++levels) deepest = deepest->AddItemList(TcxFilterBoolOperatorKind::fboNotAnd);
+    FAIL() << "20,000 nested lists were accepted";
+  } catch (const EFilterError& error) {
+    EXPECT_STREQ(error.what(), "查询条件的嵌套层数过多");
+  }
+  EXPECT_EQ(levels, cxFilterMaxNesting);
+  EXPECT_EQ(deepest->Level(), cxFilterMaxNesting - 1);
+  EXPECT_TRUE(deepest->IsEmpty());
+  deepest->AddItem(&price, K::foGreater, 1, "1");
+  std::string expected = "NOT ((F_PRICE > 1))";
+  for (int i = 2; i < cxFilterMaxNesting; ++i) expected = "NOT ((" + expected + "))";
+  expected = "(" + expected + ")";
+  EXPECT_EQ(criteria.GetFilterText(), expected);
+  // A list of two levels moved to the deepest list would lie one level too deep.
+  TcxFilterCriteriaItemList* parent = deepest->Parent();
+  auto pair = std::make_unique<TcxFilterCriteriaItemList>(nullptr, TcxFilterBoolOperatorKind::fboAnd);
+  pair->AddItemList(TcxFilterBoolOperatorKind::fboOr)->AddItem(&price, K::foGreater, 2, "2");
+  EXPECT_THROW(parent->AppendItem(std::move(pair)), EFilterError);
+  EXPECT_EQ(parent->Count(), 1);
+  EXPECT_EQ(criteria.GetFilterText(), expected);
 }
 
 TEST(FilterCaptions, DescriptionsOfBetweenInListAndDates) {

@@ -127,6 +127,25 @@ TEST_F(SQLBuilder, MissingFieldOrUnknownOperatorAddsNothing) {
   EXPECT_EQ(sb->GetFilterText(), before);
 }
 
+TEST_F(SQLBuilder, DatesOutsideTheCalendarAreRefusedAndCaptionsShowTheirNumber) {
+  sb->AddCondition(Item("F_DATE", "foGreaterEqual", TDateTime(45658), "日期", "2025-01-01"));
+  const std::string before = sb->GetFilterText();
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  for (double day : {nan, 1e300, -1e300, 9.3e18, 3e6}) {
+    try {
+      Add("F_DATE", "foLessEqual", TDateTime(day));
+      ADD_FAILURE() << day;
+    } catch (const EFilterError& error) {
+      EXPECT_STREQ(error.what(), "查询内容不是有效的日期");
+    }
+    EXPECT_THROW(Add("F_DATE", "foBetween", Arr({TDateTime(45658), TDateTime(day)})), EFilterError);
+  }
+  EXPECT_EQ(sb->GetFilterText(), before);
+  // A display text that holds such a date is shown as its number, never decoded.
+  sb->AddCondition(Item("F_QTY", "foEqual", 1, "数量", TDateTime(1e300)));
+  EXPECT_EQ(sb->GetFilterCaption(), "((日期 >= 2025-01-01)) 并且 ((数量 = 1E300))");
+}
+
 TEST_F(SQLBuilder, RemovalTidiesGroups) {
   Add("F", "foEqual", "a");
   Add("F", "foEqual", "b");

@@ -111,6 +111,8 @@ TEST_F(BaseScreensTest, MissingServicesLeaveNullAndTheScreenStillWorks) {
   screen->Close();
   EXPECT_FALSE(screen->Visible());
   EXPECT_FALSE(destroyed);
+  delete screen;  // here, while the flag it sets is still alive
+  EXPECT_TRUE(destroyed);
 }
 
 TEST_F(BaseScreensTest, ShowFormOfAClassThatDoesNotImplementItRaises) {

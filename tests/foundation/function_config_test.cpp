@@ -147,6 +147,21 @@ TEST(FunctionConfig, MalformedConfigurationNamesTheScreenAndFillsNothing) {
   EXPECT_THROW(ParseScreenConfig("[1, 2]", "零售单"), EConvertError);
 }
 
+TEST(FunctionConfig, ADeeplyNestedConfigurationIsRefusedNamingTheScreen) {
+  std::string deep = R"({"UI_LEFT_CONFIG": {"STATUS": "on", "WIDTH": )";
+  deep += std::string(100000, '[') + std::string(100000, ']') + "}}";
+  for (auto parse : {+[](const std::string& json) { ParseScreenConfig(json, "零售单"); },
+                     +[](const std::string& json) { ParseQueryScreenConfig(json, "零售单"); }}) {
+    try {
+      parse(deep);
+      ADD_FAILURE() << "a configuration nested 100000 levels deep was accepted";
+    } catch (const EConvertError& e) {
+      EXPECT_EQ(std::string(e.what()),
+                "[零售单]的界面配置F_UI_CONFIG格式错误：Invalid JSON: objects and arrays nested deeper than 256 levels");
+    }
+  }
+}
+
 TEST(FunctionConfig, TheDataEditorReadsPinyinAndQueryScreensTheirOwnKeys) {
   TRecordingLocalDB local;
   local.AddFunction(5, "商品资料", kInStockConfig);

@@ -95,6 +95,15 @@ class GridPopupMenuTest : public ::testing::Test {
     menu->CloseMenu();
     menu->Popup();
   }
+  // The user 李四 of the shop 中山路店, on a database that knows the shop.
+  void SignInAtShop() {
+    auto db = std::make_shared<TSQLiteDBAccess>(":memory:");
+    db->ExecSQL("INSERT INTO TB_SHOP (F_ID, F_CODE, F_NAME) VALUES (7, '007', '中山路店')");
+    SysService::Register<IDBAccess>(db);
+    InitializePublicUtils();
+    UserInfo->SetDefaultShopID("7");
+    UserInfo->SetName("李四");
+  }
 
   SysService::Scope services;
   TForm* form;
@@ -318,28 +327,34 @@ TEST_F(GridPopupMenuTest, ExportNeedsTheRightAndWritesTheChosenFileThenOffersToO
   EXPECT_EQ(testing::CheckExport("txt", folder.File("库存.txt"), expected).substr(0, 4), "OK 8");
 }
 
+// Temporary files go to a folder of their own while the guard lives, so that what printing leaves behind
+// is seen.
+class ScopedTempFolder {
+ public:
+  explicit ScopedTempFolder(const std::filesystem::path& folder) {
+    const char* previous = std::getenv("TMPDIR");
+    had_ = previous != nullptr;
+    if (had_) previous_ = previous;
+    ::setenv("TMPDIR", folder.c_str(), 1);
+  }
+  ~ScopedTempFolder() { had_ ? ::setenv("TMPDIR", previous_.c_str(), 1) : ::unsetenv("TMPDIR"); }
+  ScopedTempFolder(const ScopedTempFolder&) = delete;
+  ScopedTempFolder& operator=(const ScopedTempFolder&) = delete;
+
+ private:
+  std::string previous_;
+  bool had_;
+};
+
 TEST_F(GridPopupMenuTest, PrintingHeadsThePagesWithTheShopAndNeedsTheRightAndAProgram) {
-  auto db = std::make_shared<TSQLiteDBAccess>(":memory:");
-  db->ExecSQL("INSERT INTO TB_SHOP (F_ID, F_CODE, F_NAME) VALUES (7, '007', '中山路店')");
-  SysService::Register<IDBAccess>(db);
-  InitializePublicUtils();
-  UserInfo->SetDefaultShopID("7");
-  UserInfo->SetName("李四");
+  SignInAtShop();
   TRecordingSpreadsheetAutomation automation;
   SetSpreadsheetAutomation(&automation);
   struct Restore {
     ~Restore() { SetSpreadsheetAutomation(nullptr); }
   } restore;
-
-  // The temporary workbooks go to a folder of their own, so that what printing leaves behind is seen.
   testing::ScratchFolder temp;
-  const char* previousTemp = std::getenv("TMPDIR");
-  struct RestoreTemp {
-    std::string previous;
-    bool had;
-    ~RestoreTemp() { had ? ::setenv("TMPDIR", previous.c_str(), 1) : ::unsetenv("TMPDIR"); }
-  } restoreTemp{previousTemp ? previousTemp : "", previousTemp != nullptr};
-  ::setenv("TMPDIR", temp.Path().c_str(), 1);
+  ScopedTempFolder scopedTemp(temp.Path());
 
   try {
     menu->PopupMenu_Print();
@@ -384,6 +399,35 @@ TEST_F(GridPopupMenuTest, PrintingHeadsThePagesWithTheShopAndNeedsTheRightAndAPr
     EXPECT_EQ(fresh.Calls()[1].PageSetup.CenterHeader, "-库存查询") << shop;
     SetSpreadsheetAutomation(nullptr);
     std::filesystem::remove(fresh.Calls()[0].Argument);
+  }
+  FinalizePublicUtils();
+}
+
+// As the shop assistant prints a stock list of several pages, with LibreOffice as the spreadsheet program:
+// every page of the preview is headed by the shop and the screen and footed by the user, its page number
+// and the time of printing.
+TEST_F(GridPopupMenuTest, EveryPrintedPageCarriesTheHeaderAndTheFooters) {
+  if (!testing::OfficeInstalled()) GTEST_SKIP() << testing::kNoOffice;
+  if (!testing::PdfTextInstalled()) GTEST_SKIP() << testing::kNoPdfText;
+  SignInAtShop();
+  rights->Grant("库存查询", "打印");
+  for (int i = 0; i < 240; ++i)
+    cdsStock->AppendRecord({std::to_string(861000000000000LL + i), "华为Mate60 第" + std::to_string(i) + "台", 1,
+                            Currency::Parse("5999.5")});
+  testing::ScratchFolder temp;
+  ScopedTempFolder scopedTemp(temp.Path());
+  TRecordingShell shell;
+  ScopedShell scopedShell(shell);
+
+  menu->PopupMenu_Print();
+  ASSERT_EQ(shell.Opened().size(), 1u) << "the preview is shown";
+  const std::vector<std::string> pages = testing::PdfPageTexts(shell.Opened()[0]);
+  ASSERT_GE(pages.size(), 3u);
+  for (size_t p = 0; p < pages.size(); ++p) {
+    EXPECT_NE(pages[p].find("中山路店-库存查询"), std::string::npos) << "page " << p + 1;
+    EXPECT_NE(pages[p].find("制单人:李四"), std::string::npos) << "page " << p + 1;
+    EXPECT_NE(pages[p].find("第" + std::to_string(p + 1) + "页"), std::string::npos) << "page " << p + 1;
+    EXPECT_NE(pages[p].find("打印时间:"), std::string::npos) << "page " << p + 1;
   }
   FinalizePublicUtils();
 }

@@ -53,6 +53,27 @@ TEST(CurrencyRounding, DoublesRoundOnTheirDecimalValue) {
   EXPECT_THROW(Currency::FromDouble(std::numeric_limits<double>::quiet_NaN()), EConvertError);
 }
 
+TEST(CurrencyRounding, ProductsWithADoubleAreDecimalProducts) {
+  // 2.675 is stored as 2.67499999...; the amount times the decimal 2.675 is 17558.40575, which rounds up.
+  EXPECT_EQ(C("6563.89") * 2.675, C("17558.4058"));
+  EXPECT_EQ(C("-6563.89") * 2.675, C("-17558.4058"));
+  EXPECT_EQ(C("6563.89") * -2.675, C("-17558.4058"));
+  EXPECT_EQ(C("100") * 0.175, C("17.5"));
+  EXPECT_EQ(C("1.0001") * 0.5, C("0.5001"));
+  EXPECT_EQ(C("0.0001") * 0.4999, C("0"));
+  EXPECT_EQ(C("19.99") * 3.0, C("59.97"));
+  EXPECT_EQ(C("123456789.1234") * 1e-30, C("0"));
+  EXPECT_EQ(C("0.0001") * 1e10, C("1000000"));
+  Currency max = Currency::FromRaw(std::numeric_limits<int64_t>::max());
+  EXPECT_EQ(max * 1.0, max);
+  EXPECT_EQ(max * 0.5, C("461168601842738.7904"));
+  EXPECT_THROW(max * 1.0001, EOverflow);
+  EXPECT_THROW(C("1") * 1e300, EOverflow);
+  EXPECT_THROW(C("1") * std::numeric_limits<double>::infinity(), EOverflow);
+  EXPECT_THROW(C("1") * std::numeric_limits<double>::quiet_NaN(), EConvertError);
+  EXPECT_EQ(Currency::FromDouble(6563.89 * 2.675), C("17558.4058")) << "the same reading as a double's";
+}
+
 TEST(CurrencyOverflow, RaisesInsteadOfWrapping) {
   Currency max = Currency::FromRaw(std::numeric_limits<int64_t>::max());
   Currency min = Currency::FromRaw(std::numeric_limits<int64_t>::min());
@@ -64,6 +85,15 @@ TEST(CurrencyOverflow, RaisesInsteadOfWrapping) {
   EXPECT_THROW(min / -1, EOverflow);
   EXPECT_THROW(Currency::FromInt(922337203685478LL), EOverflow);
   EXPECT_THROW(Currency::FromDouble(1e20), EOverflow);
+  // Doubles within 0.5 of the limit fit although their 15-digit reading (…478) does not.
+  EXPECT_EQ(Currency::FromDouble(922337203685477.5), C("922337203685477.5"));
+  EXPECT_EQ(Currency::FromDouble(-922337203685477.5), C("-922337203685477.5"));
+  EXPECT_THROW(Currency::FromDouble(922337203685477.625), EOverflow);
+  EXPECT_EQ(Currency::FromBinaryValue(922337203685477.5), C("922337203685477.5"));
+  EXPECT_EQ(Currency::FromBinaryValue(2.675), C("2.675"));
+  EXPECT_EQ(Currency::FromBinaryValue(-0.00005), C("-0.0001"));
+  EXPECT_FALSE(Currency::FromBinaryValue(922337203685477.625).has_value());
+  EXPECT_FALSE(Currency::FromBinaryValue(std::numeric_limits<double>::infinity()).has_value());
   EXPECT_THROW(C("922337203685478"), EOverflow);
   EXPECT_EQ(C("922337203685477.5807"), max);
   EXPECT_EQ(C("-922337203685477.5808"), min);

@@ -106,5 +106,45 @@ TEST(FilterErrors, UnparsableTextRaisesAClearErrorNamingTheText) {
   }
 }
 
+TEST(FilterCompare, ATextValueAgainstANumericFieldComparesAsANumber) {
+  Row r;
+  r.values = {{"F_ID", 150LL}, {"F_PRICE", Currency::Parse("4999")}, {"F_CODE", "150"}};
+  EXPECT_TRUE(Accepts("F_ID >= '100'", r));
+  EXPECT_FALSE(Accepts("F_ID <= '100'", r));
+  EXPECT_TRUE(Accepts("'100' <= F_ID", r));
+  EXPECT_TRUE(Accepts("F_ID = ' 150 '", r));
+  EXPECT_TRUE(Accepts("F_ID < '150.5' AND F_ID > '149.5'", r));
+  EXPECT_FALSE(Accepts("F_PRICE = '4999.00004'", r)) << "a fifth decimal is not rounded away";
+  EXPECT_TRUE(Accepts("F_PRICE < '4999.00004'", r));
+  EXPECT_TRUE(Accepts("F_PRICE = '4,999.0000'", r));
+  EXPECT_FALSE(Accepts("F_ID > 'abc'", r));
+  EXPECT_FALSE(Accepts("F_ID <> 'abc'", r)) << "a text that is no number cannot be compared: unknown";
+  EXPECT_TRUE(Accepts("F_CODE >= 100", r)) << "a numeric text against a number compares as a number";
+  EXPECT_FALSE(Accepts("F_CODE >= '2'", r)) << "text against text stays text";
+}
+
+TEST(FilterErrors, NestingDeeperThanTheLimitIsRefusedBeforeItExhaustsTheStack) {
+  const Row r = Product();
+  auto nested = [](int levels, const std::string& open, const std::string& close) {
+    std::string text;
+    for (int i = 0; i < levels; ++i) text += open;
+    text += "F_ID = 7";
+    for (int i = 0; i < levels; ++i) text += close;
+    return text;
+  };
+  EXPECT_TRUE(Accepts(nested(150, "(", ")"), r));
+  EXPECT_TRUE(Accepts(nested(100, "NOT NOT ", ""), r));  // 200 levels: the most accepted
+  const std::string inputs[] = {nested(20000, "(", ")"), nested(100000, "NOT ", ""), nested(20000, "(", ""),
+                                nested(150, "NOT (", ")")};
+  for (const std::string& text : inputs) {
+    try {
+      TFilterExpression::Parse(text, Resolve);
+      ADD_FAILURE() << "accepted " << text.size() << " characters";
+    } catch (const EDatabaseError& e) {
+      EXPECT_NE(std::string(e.what()).find("nested deeper than 200 levels"), std::string::npos) << e.what();
+    }
+  }
+}
+
 }  // namespace
 }  // namespace jxc

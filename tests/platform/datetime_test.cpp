@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "platform/DateTime.h"
 #include "platform/Exceptions.h"
 #include "platform/Format.h"
+#include "platform/Variant.h"
 
 namespace jxc {
 namespace {
@@ -43,6 +46,31 @@ TEST(DateTimeDecoding, BeforeTheEpochTheFractionIsStillTheTimeOfDay) {
   EXPECT_EQ(DateOf(t).Value(), -1);
   EXPECT_EQ(TimeOf(t).Value(), 0.25);
   EXPECT_EQ(DaysBetween(TDateTime(0.25), t), 1);
+}
+
+TEST(DateTimeDecoding, ValuesOutsideTheCalendarAndNaNAreRefusedWithAClearError) {
+  const double outside[] = {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
+                            -std::numeric_limits<double>::infinity(), 1e300, -1e300, 9.3e18, 2958466.0, -693594.0};
+  for (double v : outside) {
+    const TDateTime value(v);
+    EXPECT_FALSE(IsDateTimeInRange(value)) << v;
+    int y, m, d;
+    EXPECT_THROW(DecodeDate(value, y, m, d), EConvertError) << v;
+    EXPECT_THROW(Text(value), EConvertError) << v;
+    EXPECT_THROW(DateOf(value), EConvertError) << v;
+    EXPECT_THROW(IncDay(value, 1), EConvertError) << v;
+    EXPECT_THROW(DaysBetween(value, TDateTime(0)), EConvertError) << v;
+    EXPECT_NO_THROW(Variant(value).ToString()) << "a variant's text never throws";
+  }
+  try {
+    DateOf(TDateTime(1e300));
+  } catch (const EConvertError& e) {
+    EXPECT_EQ(std::string(e.what()), "Invalid date-time value: 1.0000000000000001e+300");
+  }
+  EXPECT_EQ(Variant(TDateTime(1e300)).ToString(), "1E300");
+  // The calendar's first and last moments still decode.
+  EXPECT_EQ(Text(TDateTime(-693593.5)), "0001-01-01 12:00:00.000");
+  EXPECT_EQ(Text(EndOfTheDay(D(9999, 12, 31))), "9999-12-31 23:59:59.999");
 }
 
 TEST(DateTimeWeeks, MondayWeeksAndRegionalWeeksAcrossTheYearEnd) {

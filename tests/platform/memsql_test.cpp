@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <memory>
 #include <string>
 
@@ -94,6 +95,66 @@ TEST(MemSQLTypes, SumsOfCurrencyStayCurrencyAndExact) {
     ASSERT_TRUE(sql.Locate("F_KIND", k));
     EXPECT_EQ(sql.FieldByName("F_MONEY").AsCurrency(), expected[k]) << k;
   }
+}
+
+TEST(MemSQLMoney, LargeAmountsAndTheirSumsStayExactOverTheWholeCurrencyRange) {
+  // 303 groups of three to five amounts between 1e11 and 2e13, with all four decimals in use.
+  std::vector<TRowValues> rows;
+  std::vector<Currency> expected(303);
+  uint64_t seed = 20250101;
+  auto next = [&seed] { return seed = seed * 6364136223846793005ULL + 1442695040888963407ULL; };
+  for (int g = 0; g < 303; ++g) {
+    const int count = 3 + static_cast<int>(next() >> 62) % 3;
+    for (int i = 0; i < count; ++i) {
+      const Currency amount = Currency::FromRaw(static_cast<int64_t>(1000000000000000ULL + (next() >> 8) % 199000000000000000ULL));
+      rows.push_back({static_cast<long long>(g), amount});
+      expected[static_cast<size_t>(g)] += amount;
+    }
+  }
+  rows.push_back({1000LL, C("100945831621.9154")});
+  rows.push_back({1001LL, Currency::FromRaw(std::numeric_limits<int64_t>::max())});
+  rows.push_back({1002LL, Currency::FromRaw(std::numeric_limits<int64_t>::min())});
+  rows.push_back({1003LL, C("922337203685477.3")});
+  TMemTable t;
+  t.LoadData({{"F_KIND", ftLargeint}, {"F_MONEY", ftCurrency}}, std::move(rows));
+  TkbmMemSQL sql;
+  sql.TablesAdd(t, "Result");
+  sql.ExecSQL("SELECT F_KIND, SUM(F_MONEY) AS F_MONEY, MAX(F_MONEY) AS F_HIGH FROM Result GROUP BY F_KIND");
+  ASSERT_EQ(sql.FieldByName("F_MONEY").DataType(), ftCurrency);
+  int wrong = 0;
+  for (int g = 0; g < 303; ++g) {
+    ASSERT_TRUE(sql.Locate("F_KIND", g));
+    if (sql.FieldByName("F_MONEY").AsCurrency() != expected[static_cast<size_t>(g)]) ++wrong;
+  }
+  EXPECT_EQ(wrong, 0) << "of 303 sums";
+  const std::pair<long long, const char*> single[] = {
+      {1000, "100945831621.9154"}, {1001, "922337203685477.5807"}, {1002, "-922337203685477.5808"}, {1003, "922337203685477.3"}};
+  for (const auto& [kind, text] : single) {
+    ASSERT_TRUE(sql.Locate("F_KIND", kind));
+    EXPECT_EQ(sql.FieldByName("F_MONEY").AsCurrency(), C(text)) << text;
+    EXPECT_EQ(sql.FieldByName("F_HIGH").AsCurrency(), C(text)) << text;
+  }
+  sql.ExecSQL("SELECT F_KIND, F_MONEY FROM Result WHERE F_MONEY > 900000000000000 OR F_KIND = 1000 ORDER BY F_MONEY");
+  ASSERT_EQ(sql.RecordCount(), 3);
+  EXPECT_EQ(sql.FieldByName("F_MONEY").AsCurrency(), C("100945831621.9154"));
+  sql.Last();
+  EXPECT_EQ(sql.FieldByName("F_MONEY").AsCurrency(), C("922337203685477.5807"));
+}
+
+TEST(MemSQLMoney, SumsOfFloatsAndMixedValuesKeepTheirKind) {
+  TMemTable t;
+  std::vector<TRowValues> rows;
+  for (int i = 0; i < 1000; ++i) rows.push_back({static_cast<long long>(i % 2), i % 2 ? 0.1 : 1e-5, static_cast<long long>(i)});
+  t.LoadData({{"F_KIND", ftLargeint}, {"F_RATE", ftFloat}, {"F_QTY", ftLargeint}}, std::move(rows));
+  TkbmMemSQL sql;
+  sql.TablesAdd(t, "Result");
+  sql.ExecSQL("SELECT F_KIND, SUM(F_RATE) AS F_RATE, SUM(F_QTY * 0.5) AS F_HALF FROM Result GROUP BY F_KIND");
+  ASSERT_TRUE(sql.Locate("F_KIND", 0));
+  EXPECT_EQ(sql.FieldByName("F_RATE").DataType(), ftFloat);
+  EXPECT_DOUBLE_EQ(sql.FieldByName("F_RATE").AsFloat(), 0.005);
+  EXPECT_DOUBLE_EQ(sql.FieldByName("F_HALF").AsFloat(), 124750.0);
+  ASSERT_TRUE(sql.Locate("F_KIND", 1));
+  EXPECT_EQ(sql.FieldByName("F_RATE").AsFloat(), 50.0) << "500 times 0.1 adds up to 50 exactly";
 }
 
 TEST(MemSQLQueries, DuplicateSerialNumbersOfTheSaveCheck) {

@@ -68,6 +68,32 @@ TEST(RtcRecord, MalformedJsonRaisesAClearError) {
   }
 }
 
+TEST(RtcRecord, NestingDeeperThanTheLimitIsRefusedBeforeItExhaustsTheStack) {
+  auto nested = [](int levels, const char* open, const char* close) {
+    std::string text = "{\"A\": ";
+    for (int i = 0; i < levels; ++i) text += open;
+    text += "1";
+    for (int i = 0; i < levels; ++i) text += close;
+    return text + "}";
+  };
+  // 255 levels inside the document's own object: the deepest accepted.
+  const TRtcRecord deepest = TRtcRecord::FromJSON(nested(255, "[", "]"));
+  EXPECT_TRUE(deepest.IsArray("A"));
+  EXPECT_EQ(TRtcRecord::FromJSON(deepest.ToJSON()).AsVariant("A").ArrayCount(), 1u);
+  EXPECT_EQ(TRtcRecord::FromJSON(nested(255, "{\"B\": ", "}")).AsRecord("A").Count(), 1);
+  // Brackets inside strings are text, not nesting.
+  EXPECT_EQ(TRtcRecord::FromJSON("{\"A\": \"" + std::string(100000, '[') + "\\\"]\"}").AsString("A").size(), 100002u);
+  for (const std::string& text : {nested(100000, "[", "]"), nested(256, "[", "]"), nested(100000, "{\"B\": ", "}"),
+                                   nested(100000, "[", "")}) {
+    try {
+      TRtcRecord::FromJSON(text);
+      ADD_FAILURE() << "accepted " << text.size() << " characters";
+    } catch (const EConvertError& e) {
+      EXPECT_EQ(std::string(e.what()), "Invalid JSON: objects and arrays nested deeper than 256 levels");
+    }
+  }
+}
+
 TEST(RtcRecord, WrittenValuesRoundTripInOrder) {
   TRtcRecord r;
   r.SetValue("B", Variant(std::string("x")));

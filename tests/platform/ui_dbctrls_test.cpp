@@ -1,6 +1,7 @@
 // Data-aware controls and bound grid views over a client dataset.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -210,6 +211,68 @@ TEST_F(UiDBCtrlsTest, TypingIntoARowBeingAppendedWritesThatRow) {
   tvResult->EditCell(-1, *price, "1");
   EXPECT_TRUE(tvResult->Editing());
   EXPECT_EQ(entries.size(), 1u);
+}
+
+TEST_F(UiDBCtrlsTest, AFreedDataSourceTellsNoOneAndItsFollowersForgetTheDataset) {
+  auto* grid = new TGrid(form);
+  auto* tvResult = grid->CreateView();
+  tvResult->DataController().SetDataSource(dsMain);
+  TGridColumn* price = tvResult->CreateColumn("F_PRICE", "单价");
+  ASSERT_NE(price->Field(), nullptr);
+  {
+    // The handlers reach into a scope that has ended by the time the source goes.
+    int told = 0;
+    dsMain->OnStateChange = [&told](TDataSource&) { ++told; };
+    dsMain->OnDataChange = [&told](TDataSource&, TField*) { ++told; };
+    cdsMain->Edit();
+    cdsMain->Cancel();
+    EXPECT_EQ(told, 3);
+  }
+  const std::shared_ptr<int> toldAfter = std::make_shared<int>(0);
+  dsMain->OnStateChange = [toldAfter](TDataSource&) { ++*toldAfter; };
+  dsMain->OnDataChange = [toldAfter](TDataSource&, TField*) { ++*toldAfter; };
+  delete dsMain;
+  EXPECT_EQ(*toldAfter, 0);
+  EXPECT_EQ(edtName->DataSource(), nullptr);
+  EXPECT_EQ(edtName->Field(), nullptr);
+  EXPECT_EQ(price->Field(), nullptr);
+  EXPECT_EQ(tvResult->DataController().DataSource(), nullptr);
+  edtName->SetFocus();
+  form->TypeText("x");
+  EXPECT_EQ(cdsMain->State(), dsBrowse);
+  EXPECT_EQ(cdsMain->FieldByName("F_NAME").AsString(), "iPhone");
+}
+
+TEST_F(UiDBCtrlsTest, TheViewFilterComparesInTheTypeOfTheBoundField) {
+  for (int i = 3; i <= 6; ++i) cdsMain->AppendRecord({i, "Nova" + std::to_string(i), Currency::FromInt(i * 50), i * 50});
+  auto* grid = new TGrid(form);
+  auto* tvResult = grid->CreateView();
+  tvResult->DataController().SetDataSource(dsMain);
+  TGridColumn* color = tvResult->CreateColumn("F_COLOR_ID", "颜色");
+  TGridColumn* price = tvResult->CreateColumn("F_PRICE", "单价");
+  TGridColumn* name = tvResult->CreateColumn("F_NAME", "名称");
+  auto& data = tvResult->DataController();
+  // F_COLOR_ID holds 1, 2, 150, 200, 250, 300.
+  auto rowsWhere = [&](TGridColumn* column, TFilterOperator op, Variant value) {
+    data.Filter.Clear();
+    data.Filter.AddItem(column, op, std::move(value));
+    data.Filter.Active = true;
+    return data.RowCount();
+  };
+  EXPECT_EQ(rowsWhere(color, foGreaterEqual, "100"), 4) << "'100' is the number 100, not a text after '1'";
+  EXPECT_EQ(rowsWhere(color, foLessEqual, "100"), 2);
+  EXPECT_EQ(rowsWhere(color, foGreaterEqual, 100), 4);
+  EXPECT_EQ(rowsWhere(color, foEqual, " 150 "), 1);
+  EXPECT_EQ(rowsWhere(color, foLess, "150.5"), 3) << "a fraction is not rounded to the column's integers";
+  EXPECT_EQ(rowsWhere(color, foEqual, "150.5"), 0);
+  EXPECT_EQ(rowsWhere(color, foGreater, "abc"), 0) << "a text that is no number matches nothing";
+  EXPECT_EQ(rowsWhere(color, foNotEqual, "abc"), 0);
+  EXPECT_EQ(rowsWhere(price, foLess, "1000"), 4);
+  EXPECT_EQ(rowsWhere(price, foEqual, "4999.00004"), 0) << "a fifth decimal is not rounded away";
+  EXPECT_EQ(rowsWhere(price, foGreater, "4999.00004"), 1);
+  EXPECT_EQ(rowsWhere(name, foEqual, "Mate"), 1);
+  data.Filter.Active = false;
+  EXPECT_EQ(data.RowCount(), 6);
 }
 
 }  // namespace

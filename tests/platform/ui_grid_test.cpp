@@ -109,6 +109,25 @@ TEST_F(UiGridTest, SummariesFollowTheViewFilterAndGroups) {
       << "rows grouped, source order kept inside a group";
 }
 
+TEST_F(UiGridTest, FilterValuesCompareInTheColumnsTypeWhicheverWayTheyWereTyped) {
+  auto& data = view->DataController();
+  auto rowsWhere = [&](TGridColumn* column, TFilterOperator op, Variant value) {
+    data.Filter.Clear();
+    data.Filter.AddItem(column, op, std::move(value));
+    data.Filter.Active = true;
+    return data.RowCount();
+  };
+  // Quantities 2, 1, 3, 1; money 10999.90, 5999.10, 17997.30, 5499.95.
+  EXPECT_EQ(rowsWhere(qty, foGreaterEqual, "2"), 2);
+  EXPECT_EQ(rowsWhere(qty, foLessEqual, "2"), 3);
+  EXPECT_EQ(rowsWhere(money, foGreaterEqual, "10000"), 2) << "not the text order, where '5999.1' > '10000'";
+  EXPECT_EQ(rowsWhere(money, foLess, "6000"), 2);
+  EXPECT_EQ(rowsWhere(money, foEqual, "5499.95"), 1);
+  EXPECT_EQ(rowsWhere(money, foEqual, "5,499.95"), 1);
+  EXPECT_EQ(rowsWhere(qty, foEqual, "一"), 0);
+  EXPECT_EQ(rowsWhere(shop, foEqual, "一店"), 2);
+}
+
 TEST_F(UiGridTest, SortedColumnsOrderTheRowsStably) {
   product->SortOrder = soAscending;  // text in byte order: "Mate" before "iPhone"
   EXPECT_EQ(ColumnTexts(shop), (std::vector<std::string>{"二店", "一店", "一店", "二店"}));
