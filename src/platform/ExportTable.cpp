@@ -158,8 +158,13 @@ std::string ExportDisplayText(const ExportColumn& column, const Variant& value) 
       return FormatCurr(column.DisplayFormat.empty() ? kDefaultMoneyFormat : column.DisplayFormat,
                         value.AsCurrency());
     case ExportKind::Date:
-    case ExportKind::DateTime:
-      return FormatDateTime(DateFormatOf(column), value.AsDateTime());
+    case ExportKind::DateTime: {
+      // A value outside the calendar shows as its number, as everywhere else: one odd cell does not
+      // stop the export.
+      const TDateTime moment = value.AsDateTime();
+      if (!IsDateTimeInRange(moment)) return value.ToString();
+      return FormatDateTime(DateFormatOf(column), moment);
+    }
   }
   return value.ToString();
 }
@@ -215,10 +220,9 @@ void ExportTextFormatter::Append(std::string& out, const Variant& value) const {
   switch (shortcut_) {
     case Shortcut::Date:
     case Shortcut::DateTime: {
-      if (value.Type() != VarType::DateTime) break;
+      if (value.Type() != VarType::DateTime || !IsDateTimeInRange(value.Get<TDateTime>())) break;
       int year, month, day, hour, minute, second, msec;
       DecodeDateTime(value.Get<TDateTime>(), year, month, day, hour, minute, second, msec);
-      if (year < 1 || year > 9999) break;
       AppendPadded(out, year, 4);
       out += '-';
       AppendPadded(out, month, 2);

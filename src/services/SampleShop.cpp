@@ -299,10 +299,10 @@ TSampleShop CreateSampleShop(TSQLiteDBAccess& db, const TSampleShopOptions& opti
       {"手机保护壳", 2, "个", "8.5", "15", "29", 0},             {"钢化膜", 2, "个", "2.35", "8", "20", 1},
       {"快充充电器", 2, "个", "35", "59", "99", 2},              {"移动电话卡", 3, "张", "10", "30", "50", 0},
   };
-  int index = 0;
+  int index = 0;  // the product's place in the list, from 0; its code counts from 1
   for (const auto& p : products) {
     const int64_t id = w.Named(
-        "TB_PRODUCT_ATTRIBUTE", "P" + std::to_string(++index), p.Name,
+        "TB_PRODUCT_ATTRIBUTE", "P" + std::to_string(index + 1), p.Name,
         {{"F_PRODUCT_TYPE_ID", Variant(p.Type)}, {"F_CONFIG_ID", p.Type == 1 ? Id(shop.Configs[index % 3]) : Variant::Null()},
          {"F_CUSTOMER_ID", Id(shop.Suppliers[index % 2])}, {"F_FACTORY_ID", Id(factories[p.Factory])},
          {"F_UNIT", Variant(p.Unit)}, {"F_PRICE_JH", Money(p.Buy)}, {"F_PRICE_PF", Money(p.Wholesale)},
@@ -310,6 +310,7 @@ TSampleShop CreateSampleShop(TSQLiteDBAccess& db, const TSampleShopOptions& opti
     if (p.Type == 1) shop.Handsets.push_back(id);
     else if (p.Type == 2) shop.Accessories.push_back(id);
     else shop.Card = id;
+    ++index;
   }
   // The first branch sells the first handset a little cheaper.
   w.Insert("TB_PRODUCT_SHOP_PRICE", {{"F_SHOP_ID", Id(shop.Branches[0])}, {"F_PRODUCT_ID", Id(shop.Handsets[0])},
