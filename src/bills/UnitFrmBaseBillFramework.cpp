@@ -1106,12 +1106,52 @@ void TFrmBaseBillFramework::ClearFilledBlanks(const std::vector<TFilledBlank>& f
   CdsDetail->EnableControls();
 }
 
+TFrmBaseBillFramework::TTotals TFrmBaseBillFramework::SumDetailIntoHeader() {
+  TTotals before;
+  TField* totalQty = HasRow(*cdsMain) ? cdsMain->FindField("F_TOTAL_QTY") : nullptr;
+  TField* totalMoney = HasRow(*cdsMain) ? cdsMain->FindField("F_TOTAL_MONEY") : nullptr;
+  const TField* qty = CdsDetail->Active() ? CdsDetail->FindField("F_QTY") : nullptr;
+  const TField* money = CdsDetail->Active() ? CdsDetail->FindField("F_MONEY") : nullptr;
+  if (!totalQty && !totalMoney) return before;
+  CdsDetail->CheckBrowseMode();
+  int64_t qtySum = 0;
+  Currency moneySum;
+  for (int row = 0, rows = CdsDetail->RecordCount(); row < rows; ++row) {
+    if (qty) qtySum += CdsDetail->RowValue(row, qty->Index()).IsNullOrEmpty() ? 0 : CdsDetail->RowValue(row, qty->Index()).AsInt64();
+    if (money) {
+      const Variant value = CdsDetail->RowValue(row, money->Index());
+      if (!value.IsNullOrEmpty()) moneySum += value.AsCurrency();
+    }
+  }
+  const bool qtyChanges = totalQty && qty && (totalQty->IsNull() || totalQty->AsLargeInt() != qtySum);
+  const bool moneyChanges = totalMoney && money && (totalMoney->IsNull() || totalMoney->AsCurrency() != moneySum);
+  if (!qtyChanges && !moneyChanges) return before;
+  before.Set = true;
+  before.Qty = totalQty ? totalQty->Value() : Variant::Null();
+  before.Money = totalMoney ? totalMoney->Value() : Variant::Null();
+  if (cdsMain->State() == dsBrowse) cdsMain->Edit();
+  if (qtyChanges) totalQty->SetAsLargeInt(qtySum);
+  if (moneyChanges) totalMoney->SetAsCurrency(moneySum);
+  return before;
+}
+
+void TFrmBaseBillFramework::RestoreTotals(const TTotals& before) {
+  if (!before.Set || !HasRow(*cdsMain)) return;
+  const bool browse = cdsMain->State() == dsBrowse;
+  if (browse) cdsMain->Edit();
+  if (TField* field = cdsMain->FindField("F_TOTAL_QTY")) field->SetValue(before.Qty);
+  if (TField* field = cdsMain->FindField("F_TOTAL_MONEY")) field->SetValue(before.Money);
+  if (browse) cdsMain->Post();
+}
+
 void TFrmBaseBillFramework::actSaveExecute(TAction& sender) {
   CheckBeforeWrite();
   const int kind = HeaderIsNew() ? 1 : 2;
   ShowProgress("数据保存中,请稍候...");
   std::vector<TFilledBlank> blanks;
+  TTotals totals;
   try {
+    totals = SumDetailIntoHeader();
     blanks = FillBlankColourAndConfig();
     // The log row goes in the same transaction as the bill.
     std::unique_ptr<TClientDataSet> log = OpenLogDataSet();
@@ -1123,6 +1163,7 @@ void TFrmBaseBillFramework::actSaveExecute(TAction& sender) {
   } catch (const std::exception& error) {
     HideProgress();
     ClearFilledBlanks(blanks);
+    RestoreTotals(totals);
     ShowErrorMessage(MsgBox.get(), SaveFailureText(error.what()));
     Abort();
   }

@@ -204,6 +204,16 @@ class TFrmBaseBillFramework : public TFrmBaseEditor {
   virtual void CheckDetailRows();
   // The second stage's checks before the write (units, duplicate serial numbers, the stored status).
   virtual void CheckBeforeWrite();
+  // Before the write: the header's F_TOTAL_QTY and F_TOTAL_MONEY (where it has them) become the sums of
+  // the rows' F_QTY and F_MONEY, so that no bill is stored with totals its rows contradict. Returns what
+  // they were, given back (RestoreTotals) when the write fails. Screens whose totals are made otherwise
+  // override it.
+  struct TTotals {
+    bool Set = false;  // the totals were changed
+    Variant Qty, Money;
+  };
+  virtual TTotals SumDetailIntoHeader();
+  void RestoreTotals(const TTotals& before);
   // The bill does nothing with them here; derived screens fill them.
   void DoCheck() override {}
   virtual void OnModeNOValidate(TField& sender, Variant& displayValue, std::string& errorText, bool& error) {}

@@ -80,6 +80,8 @@ TEST_F(BillLifecycleTest, AStockInLivesThroughSaveAuditUnAuditAndDelete) {
                                           Text("SELECT F_CONFIG_ID FROM TB_PRODUCT_ATTRIBUTE WHERE F_ID = " + std::to_string(Handset(1))) + "|",
                                       "|3|8.5|25.5|个|" + std::to_string(Counter(0)) + "|" + std::to_string(shop.Colors[0]) + "|0|"}));
   EXPECT_EQ(Log(id), std::vector<std::string>{"采购入库 [张三]  [新增] " + code});
+  EXPECT_EQ(Lines("SELECT F_TOTAL_QTY, F_TOTAL_MONEY FROM TB_IN_STOCK WHERE F_ID = " + id),
+            std::vector<std::string>{"5|6025|"}) << "the header's totals are its rows' sums";
   EXPECT_EQ(Stock(), stockBefore) << "saving moves no stock";
   EXPECT_TRUE(screen->actAudit->Enabled);
   EXPECT_TRUE(screen->actNew->Enabled);
