@@ -25,6 +25,7 @@
 #include "platform/Text.h"
 #include "services/RecordingPrintSystem.h"
 #include "services/RecordingProgressForm.h"
+#include "services/StockConsistency.h"
 
 namespace jxc::testing {
 
@@ -142,6 +143,14 @@ class BillTest : public EditorTest {
   std::vector<std::string> Stock() {
     return Lines("SELECT F_ID, F_SHOP_ID, F_LOCATION_ID, F_PRODUCT_ID, F_COLOR_ID, F_MODE_NO, F_HAVE_QTY, F_COST_PRICE, "
                  "F_IN_BILL_ID, F_OUT_BILL_ID FROM TB_SYS_STOCK ORDER BY F_ID");
+  }
+  // What the stock consistency check finds wrong ("" when it passes).
+  std::string Inconsistencies() {
+    const TConsistencyReport report = CheckStockConsistency(db->Connection());
+    std::string failed;
+    for (const TConsistencyRule& rule : report.Rules)
+      if (!rule.Passed()) failed += rule.Line() + "\n";
+    return failed;
   }
   // Every row of the bill tables and the log.
   std::vector<std::string> Bills() {

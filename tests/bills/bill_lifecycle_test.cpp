@@ -126,6 +126,7 @@ TEST_F(BillLifecycleTest, AStockInLivesThroughSaveAuditUnAuditAndDelete) {
                                           std::to_string(Handset(0)) + "|1|" + id + "|",
                                       NewSerial(2) + "|" + std::to_string(Branch(0)) + "|" + std::to_string(Counter(0)) + "|" +
                                           std::to_string(Handset(1)) + "|1|" + id + "|"}));
+  EXPECT_EQ(Inconsistencies(), "");
   // The audited bill is read-only.
   EXPECT_FALSE(screen->grpBillHeader->Enabled());
   EXPECT_FALSE(screen->actDetailAppend->Enabled);
@@ -160,6 +161,7 @@ TEST_F(BillLifecycleTest, AStockInLivesThroughSaveAuditUnAuditAndDelete) {
   EXPECT_EQ(Count("SELECT COUNT(*) FROM TB_IN_STOCK_DETAIL WHERE F_MID = " + id), 0);
   EXPECT_EQ(Log(id).back(), "采购入库 [张三]  [删除] " + code);
   EXPECT_EQ(Stock(), stockBefore);
+  EXPECT_EQ(Inconsistencies(), "");
   EXPECT_EQ(screen->cdsMain->FieldByName("F_CODE").AsString(), "新增单据");
   EXPECT_NE(screen->cdsMain->FieldByName("F_ID").AsString(), id);
   EXPECT_EQ(screen->ModeNOList().Count(), 0);
@@ -187,6 +189,7 @@ TEST_F(BillLifecycleTest, ASaleTakesItsUnitsOutOfStockAndUnAuditBringsThemBack) 
         line = line.substr(0, line.size() - 1) + id + "|";
       }
   EXPECT_EQ(Stock(), expected);
+  EXPECT_EQ(Inconsistencies(), "");
 
   Click(*screen, screen->actUnAudit);
   EXPECT_EQ(Stock(), stockBefore);
