@@ -2,27 +2,35 @@
 // first run) and shows the library at work on it: the shop tree, the stock held by each shop, a serial
 // number search whose condition the filter engine writes, a result regrouped in memory, and a master-data
 // screen used as a shop assistant would (a colour added and saved through the colours screen, with the
-// operation log it wrote). Every statement is sent in the server dialect the screens use; the database
-// service adapts it for SQLite.
+// operation log it wrote), and a purchase receipt and a wholesale sale taken through their bill screens
+// (typed, saved, audited and printed, each bill with its status and the stock it left). Every statement is
+// sent in the server dialect the screens use; the database service adapts it for SQLite.
 //
 //   jxcdemo [--database FILE] [--units N]
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <iostream>
+#include <sstream>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "bills/UnitFrmBaseBillFramework.h"
 #include "editors/UnitFrmBaseDBGridEditor.h"
 #include "filter/UnitFilterImp.h"
 #include "foundation/PackageEntry.h"
 #include "foundation/UnitPublicUtils.h"
+#include "kernel/ModuleInfo.h"
 #include "kernel/SysSvc.h"
 #include "platform/Application.h"
 #include "platform/ExtCtrls.h"
 #include "platform/Grid.h"
 #include "services/ConsoleDialog.h"
+#include "services/HtmlPrintSystem.h"
 #include "services/RecordingMainForm.h"
 #include "services/ShopLocalDB.h"
 #include "services/TableGroupRights.h"
@@ -147,6 +155,95 @@ void ShowMasterDataScreen(const std::shared_ptr<TSQLiteDBAccess>& db) {
   PackageShutdown();
 }
 
+// A purchase receipt and a wholesale sale taken through their bill screens headless, as a shop assistant
+// works them: rows typed into the detail grid, saved, audited and printed. The print templates are files
+// beside the database (made on the first run); the print service writes each printed bill as an HTML page
+// there. Each bill is shown with its status and the stock its serial numbers left.
+void ShowBillScreens(const std::shared_ptr<TSQLiteDBAccess>& db, const std::string& databaseFile) {
+  const std::filesystem::path folder = std::filesystem::absolute(databaseFile).parent_path();
+  const TSampleShop shop = ReadSampleShop(*db);
+  PackageStartup();
+  RegisterShopDatabaseServices(db);
+  static std::istringstream noAnswers;  // questions are answered no
+  SysService::Register<IDialog>(std::make_shared<TConsoleDialog>(noAnswers, std::cout));
+  SysService::Register<IMainForm>(std::make_shared<TRecordingMainForm>());
+  auto rights = std::make_shared<TTableGroupRights>();
+  rights->SetGrantAll(true);
+  SysService::Register<IGroupRights>(rights);
+  auto printer = std::make_shared<THtmlPrintSystem>(db, SysService::Get<ILocalDB>(), (folder / "打印输出").string());
+  SysService::Register<IPrintSystem>(printer);
+  const std::string previousFolder = SetProgramFolder(folder.string());
+  UserInfo->SetName("演示员");
+  UserInfo->SetDefaultShopID(std::to_string(shop.Branches.at(0)));
+  Application().Clock().SetNow(SystemClock().Now());
+
+  // Serial numbers no unit has had: the next identifiers of the database.
+  auto newSerial = [&] {
+    char text[32];
+    std::snprintf(text, sizeof text, "3590%011lld", static_cast<long long>(db->NewID()));
+    return std::string(text);
+  };
+  const std::string first = newSerial(), second = newSerial();
+  struct TLine {
+    int64_t Product;
+    std::string ModeNO, Price, Qty;
+  };
+  auto takeThrough = [&](const std::string& caption, const std::vector<TLine>& lines) {
+    const std::filesystem::path templates = folder / "打印模板" / caption;
+    std::filesystem::create_directories(templates);
+    if (!std::filesystem::exists(templates / (caption + "单.rmf"))) std::ofstream(templates / (caption + "单.rmf")) << caption;
+    std::cout << "\n== Bill screen " << caption << ": " << lines.size() << " rows typed, saved, audited and printed\n";
+    auto* screen = OpenEditor<TFrmBaseBillFramework>(Application(), caption);
+    Application().Advance(100);  // the deferred start: a new bill
+    TGridTableView& grid = *screen->tvResult;
+    auto type = [&](const char* field, const std::string& text) {
+      if (!text.empty()) grid.EditCell(grid.FocusedRecordIndex(), *grid.FindColumnByFieldName(field), text);
+    };
+    for (size_t i = 0; i < lines.size(); ++i) {
+      if (i > 0) Application().Dispatch([&] { screen->actDetailAppend->Execute(); });
+      type("F_PRODUCT_ID", std::to_string(lines[i].Product));
+      type("F_MODE_NO", lines[i].ModeNO);
+      type("F_QTY", lines[i].Qty);
+      type("F_PRICE", lines[i].Price);
+    }
+    for (TAction* action : {screen->actBeforeSave, screen->actAudit, screen->actPrint})
+      Application().Dispatch([action] { action->Execute(); });
+    for (const std::string& error : Application().ShownErrors()) std::cout << "  error: " << error << '\n';
+    Application().ClearShownErrors();
+    const std::string id = screen->cdsMain->FieldByName("F_ID").AsString();
+    auto bill = db->OpenSQL("SELECT F_CODE, F_BILL_DATE, F_STATUS, F_AUDITOR, F_AUDIT_DATE FROM " + screen->FormParams.F_UpdateTable +
+                            " WITH(nolock) WHERE F_ID = " + id);
+    PrintGrid(caption + " " + bill->FieldByName("F_CODE").AsString() + " (F_STATUS 2: audited)", *bill);
+    const std::string detail = screen->FormParams.F_DETAIL_CONFIG.F_UPDATE_TABLE;
+    auto rows = db->OpenSQL("SELECT p.F_NAME AS F_PRODUCT, d.F_MODE_NO, d.F_QTY, d.F_PRICE, d.F_MONEY FROM " + detail +
+                            " d WITH(nolock) JOIN TB_PRODUCT_ATTRIBUTE p WITH(nolock) ON p.F_ID = d.F_PRODUCT_ID WHERE d.F_MID = " +
+                            id + " ORDER BY d.F_ID");
+    PrintGrid("Rows", *rows);
+    auto stock = db->OpenSQL(
+        "SELECT p.F_NAME AS F_PRODUCT, ISNULL(c.F_NAME, '') AS F_COLOR, st.F_MODE_NO, sh.F_NAME AS F_SHOP, "
+        "l.F_NAME AS F_LOCATION, st.F_HAVE_QTY "
+        "FROM TB_SYS_STOCK st WITH(nolock) JOIN TB_SHOP sh WITH(nolock) ON sh.F_ID = st.F_SHOP_ID "
+        "JOIN TB_PRODUCT_ATTRIBUTE p WITH(nolock) ON p.F_ID = st.F_PRODUCT_ID "
+        "LEFT JOIN TB_PRODUCT_COLOR c WITH(nolock) ON c.F_ID = st.F_COLOR_ID "
+        "LEFT JOIN TB_STOCK_LOCATION l WITH(nolock) ON l.F_ID = st.F_LOCATION_ID "
+        "WHERE st.F_MODE_NO IN (SELECT F_MODE_NO FROM " + detail + " WITH(nolock) WHERE F_MID = " + id + ") "
+        "OR (st.F_MODE_NO IS NULL AND st.F_SHOP_ID = " + screen->cdsMain->FieldByName("F_SHOP_ID").AsString() +
+        " AND st.F_LOCATION_ID IN (SELECT F_LOCATION_ID FROM " + detail + " WITH(nolock) WHERE F_MID = " + id + ")"
+        " AND st.F_PRODUCT_ID IN (SELECT F_PRODUCT_ID FROM " + detail + " WITH(nolock) WHERE F_MID = " + id + ")) "
+        "ORDER BY st.F_MODE_NO, st.F_ID");
+    PrintGrid("The stock it left (F_HAVE_QTY 0: sold)", *stock);
+    if (!printer->Files().empty()) std::cout << "  printed: " << printer->Files().back() << '\n';
+  };
+  takeThrough("采购入库", {{shop.Handsets.at(0), first, "5100", ""}, {shop.Handsets.at(1), second, "3500", ""},
+                         {shop.Accessories.at(0), "", "8.5", "20"}});
+  takeThrough("批发销售", {{shop.Handsets.at(0), first, "5999", ""}, {shop.Accessories.at(0), "", "15", "2"}});
+
+  SetProgramFolder(previousFolder);
+  ResetApplication();
+  SysService::Clear();
+  PackageShutdown();
+}
+
 void Run(const TOptions& options) {
   std::cout << "jxcbase demo on " << options.Database << '\n';
   auto db = OpenDefaultDatabase(options.Database, options.Sample);
@@ -189,6 +286,7 @@ void Run(const TOptions& options) {
   PrintGrid("Stock by shop (regrouped in memory)", memSQL);
 
   ShowMasterDataScreen(db);
+  ShowBillScreens(db, options.Database);
 }
 
 }  // namespace

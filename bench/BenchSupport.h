@@ -1,6 +1,6 @@
 #pragma once
-// What the benchmark programs on a shop database file share: a stopwatch of wall-clock and processor
-// time, and rows written straight into a table.
+// What the benchmark programs on a shop database file share: the stopwatch, rows written straight into a
+// table, a scratch file and command-line numbers.
 
 #include <time.h>
 #include <unistd.h>
@@ -12,22 +12,10 @@
 #include <string>
 #include <string_view>
 
+#include "Stopwatch.h"
 #include "services/SQLiteDBAccess.h"
 
 namespace jxc::bench {
-
-// Wall-clock and processor milliseconds since a start.
-struct TStopwatch {
-  std::chrono::steady_clock::time_point wall = std::chrono::steady_clock::now();
-  double cpu = Cpu();
-  static double Cpu() {
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) * 1e-6;
-  }
-  double Wall() const { return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - wall).count(); }
-  double Processor() const { return Cpu() - cpu; }
-};
 
 // Rows written straight into the file, numbered after the identifiers the sample shop drew; in values,
 // ?2 is the first identifier and i the row's number from 0.

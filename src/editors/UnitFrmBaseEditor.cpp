@@ -160,6 +160,11 @@ std::string TFrmBaseEditor::LogKindText(int kind) {
   }
 }
 
+std::string TFrmBaseEditor::LogMessage(int kind, const std::string& msg, const std::string& billCode) const {
+  const std::string user = UserInfo ? UserInfo->Name() : std::string();
+  return Caption() + " [" + user + "] " + msg + LogKindText(kind) + billCode;
+}
+
 std::unique_ptr<TClientDataSet> TFrmBaseEditor::OpenLogDataSet() {
   if (!DBAccess) throw Exception("没有数据库服务");
   auto log = std::make_unique<TClientDataSet>();
@@ -176,7 +181,7 @@ void TFrmBaseEditor::AppendLogRow(TClientDataSet& log, int kind, const std::stri
   log.FieldByName("F_BILL_CODE").SetAsString(billCode);
   log.FieldByName("F_ADD_USER").SetAsString(user);
   log.FieldByName("F_ADD_DATE").SetAsDateTime(Now());
-  log.FieldByName("F_MESSAGE").SetAsString(Caption() + " [" + user + "] " + msg + LogKindText(kind) + billCode);
+  log.FieldByName("F_MESSAGE").SetAsString(LogMessage(kind, msg, billCode));
   log.Post();
 }
 

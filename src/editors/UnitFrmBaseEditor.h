@@ -103,6 +103,8 @@ class TFrmBaseEditor : public TFrmBase {
   void AddLog(int kind, const std::string& msg);
   // The kind's text: " [新增] ", " [编辑] ", " [审核] ", " [反审] ", " [删除] ", else " [其它]".
   static std::string LogKindText(int kind);
+  // The message of a log row: caption + " [" + user + "] " + msg + the kind's text + the code.
+  std::string LogMessage(int kind, const std::string& msg, const std::string& billCode) const;
 
   // --- walking datasets ---
   // Posts a pending edit, then calls the procedure for every visible row from the first, with controls

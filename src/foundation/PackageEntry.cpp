@@ -2,6 +2,7 @@
 
 #include <cstddef>
 
+#include "bills/UnitBillClasses.h"
 #include "editors/UnitEditorClasses.h"
 #include "filter/UnitFilterClasses.h"
 #include "foundation/BasePlugin.h"
@@ -25,6 +26,7 @@ constexpr TUnitEntry kUnits[] = {
     {BasePluginInitialization, BasePluginFinalization},
     {FilterClassesInitialization, FilterClassesFinalization},
     {EditorClassesInitialization, EditorClassesFinalization},
+    {BillClassesInitialization, BillClassesFinalization},
 };
 constexpr size_t kUnitCount = sizeof(kUnits) / sizeof(kUnits[0]);
 

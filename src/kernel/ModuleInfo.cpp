@@ -19,4 +19,23 @@ std::string ModuleFileName() {
 
 std::string ModuleBaseName() { return std::filesystem::path(ModuleFileName()).filename().string(); }
 
+namespace {
+std::string& ProgramFolderSetting() {
+  static std::string folder;
+  return folder;
+}
+}  // namespace
+
+std::string ProgramFolder() {
+  if (!ProgramFolderSetting().empty()) return ProgramFolderSetting();
+  return std::filesystem::path(ModuleFileName()).parent_path().string();
+}
+
+std::string SetProgramFolder(std::string folder) {
+  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+  std::string previous = std::move(ProgramFolderSetting());
+  ProgramFolderSetting() = std::move(folder);
+  return previous;
+}
+
 }  // namespace jxc

@@ -84,9 +84,13 @@ Variant TGridDataController::Value(int record, const TGridColumn& column) const 
   return Variant::Null();
 }
 
+bool TGridDataController::ValidRecord(int record) const {
+  if (record >= 0 && record < RecordCount()) return true;
+  return record == -1 && source_ && source_->Inserting();
+}
+
 void TGridDataController::SetValue(int record, TGridColumn& column, const Variant& value) {
-  if (record < 0 || record >= RecordCount())
-    throw EArgumentError("Record index out of bounds (" + std::to_string(record) + ")");
+  if (!ValidRecord(record)) throw EArgumentError("Record index out of bounds (" + std::to_string(record) + ")");
   if (source_) {
     source_->SetValue(record, column, value);
     return;
@@ -102,8 +106,7 @@ void TGridDataController::SetValue(int record, TGridColumn& column, const Varian
 
 void TGridDataController::SetText(int record, TGridColumn& column, const std::string& text) {
   if (source_) {
-    if (record < 0 || record >= RecordCount())
-      throw EArgumentError("Record index out of bounds (" + std::to_string(record) + ")");
+    if (!ValidRecord(record)) throw EArgumentError("Record index out of bounds (" + std::to_string(record) + ")");
     source_->SetText(record, column, text);
     return;
   }

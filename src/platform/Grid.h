@@ -173,6 +173,8 @@ class TGridRecordSource {
   virtual void SetText(int record, TGridColumn& column, const std::string& text) = 0;
   virtual int FocusedRecord() const = 0;
   virtual void SetFocusedRecord(int record) = 0;
+  // True while the focused row is a new one not yet posted: its record index is -1.
+  virtual bool Inserting() const { return false; }
   virtual void Append() = 0;
   virtual void Insert() = 0;
   virtual void DeleteFocused() = 0;
@@ -207,6 +209,7 @@ class TGridDataController {
   Variant Value(int record, const TGridColumn& column) const;
   // Unbound: stores the value. Bound: moves the dataset's cursor to the record, puts it into edit and
   // writes the field (SetValue plainly, SetText through the field's text entry so set-text handlers run).
+  // A bound row being inserted is record -1, as FocusedRecordIndex gives it.
   void SetValue(int record, TGridColumn& column, const Variant& value);
   void SetText(int record, TGridColumn& column, const std::string& text);
   std::string DisplayText(int record, const TGridColumn& column) const;
@@ -257,6 +260,8 @@ class TGridDataController {
   static Variant CriterionValue(const TGridFilterCriteria::Item& item);
   // The record against the active filter, given each item's value as CriterionValue made it.
   bool PassesFilter(int record, const std::vector<Variant>& criteria) const;
+  // A record a write may address: a listed one, or -1 for a bound row being inserted.
+  bool ValidRecord(int record) const;
   void ColumnRemoved(const TGridColumn* column);
 
   TGridTableView& view_;

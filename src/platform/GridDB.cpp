@@ -77,6 +77,11 @@ void TGridDBBinding::SetFocusedRecord(int record) {
   ds->SetRecNo(record + 1);
 }
 
+bool TGridDBBinding::Inserting() const {
+  TDataSet* ds = DataSet();
+  return ds && ds->State() == dsInsert;
+}
+
 void TGridDBBinding::Append() {
   if (TDataSet* ds = DataSet()) ds->Append();
 }

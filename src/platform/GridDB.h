@@ -23,6 +23,7 @@ class TGridDBBinding : public TGridRecordSource, public TDataLink {
   void SetText(int record, TGridColumn& column, const std::string& text) override;
   int FocusedRecord() const override;
   void SetFocusedRecord(int record) override;
+  bool Inserting() const override;
   void Append() override;
   void Insert() override;
   void DeleteFocused() override;

@@ -28,6 +28,20 @@ const std::vector<TSampleScreen>& SampleShopScreens() {
   return screens;
 }
 
+const std::vector<std::string>& SampleBillScreens() {
+  static const std::vector<std::string> captions = {"采购入库", "批发销售"};
+  return captions;
+}
+
+void UseBaseBillFramework(TSQLiteDBAccess& db) {
+  auto update = db.Connection().Prepare("UPDATE TB_SYS_FUNCTION SET F_ClassName = 'TFrmBaseBillFramework' WHERE F_NAME = ?");
+  for (const std::string& caption : SampleBillScreens()) {
+    update->Reset();
+    update->Bind(0, Variant(caption));
+    update->Run();
+  }
+}
+
 void CreateSampleShopScreens(TSQLiteDBAccess& db) {
   TSQLiteConnection& connection = db.Connection();
   int64_t sort = 0;
@@ -58,6 +72,7 @@ void CreateSampleShopScreens(TSQLiteDBAccess& db) {
       field->Run();
     }
   }
+  UseBaseBillFramework(db);
 }
 
 void CreateSampleTreeScreens(TSQLiteDBAccess& db) {

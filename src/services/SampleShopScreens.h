@@ -28,7 +28,8 @@ struct TSampleScreen {
 const std::vector<TSampleScreen>& SampleShopScreens();
 
 // Writes the rows into the open database (inside the caller's transaction when there is one), after the
-// function rows already there. Raises EDatabaseError on failure.
+// function rows already there, and puts the sample bill screens on the bill framework. Raises
+// EDatabaseError on failure.
 void CreateSampleShopScreens(TSQLiteDBAccess& db);
 
 // What the tree screens and the shop tree need beyond the shops: the system's default configuration
@@ -36,5 +37,12 @@ void CreateSampleShopScreens(TSQLiteDBAccess& db);
 // left panel (the shop tree over TB_SHOP). Raises EDatabaseError on failure.
 inline constexpr int64_t kSampleSystemConfig = 1;
 void CreateSampleTreeScreens(TSQLiteDBAccess& db);
+
+// The bill screens of the sample shop that run on the plain bill framework (TFrmBaseBillFramework): the
+// purchase receipt "采购入库" (bill type 2) and the wholesale sale "批发销售" (bill type 6).
+const std::vector<std::string>& SampleBillScreens();
+// Names the framework as the class of those screens' function rows (written with the shop's other
+// bill screens). Raises EDatabaseError on failure.
+void UseBaseBillFramework(TSQLiteDBAccess& db);
 
 }  // namespace jxc

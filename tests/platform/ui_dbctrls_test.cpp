@@ -187,6 +187,32 @@ TEST_F(UiDBCtrlsTest, ACellEditThatTheFieldRefusesIsShownAndKeepsTheEditorOpen) 
   EXPECT_EQ(cdsMain->RecNo(), 2);
 }
 
+TEST_F(UiDBCtrlsTest, TypingIntoARowBeingAppendedWritesThatRow) {
+  auto* grid = new TGrid(form);
+  auto* tvResult = grid->CreateView();
+  tvResult->DataController().SetDataSource(dsMain);
+  TGridColumn* price = tvResult->CreateColumn("F_PRICE", "单价");
+  std::vector<std::string> entries;
+  cdsMain->FieldByName("F_PRICE").OnSetText = [&](TField& field, const std::string& text) {
+    entries.push_back(text);
+    field.SetAsString(text);
+  };
+  tvResult->DataController().Append();
+  ASSERT_EQ(tvResult->FocusedRecordIndex(), -1) << "a row being appended has no record index yet";
+  tvResult->EditCell(tvResult->FocusedRecordIndex(), *price, "12.5");
+  EXPECT_FALSE(tvResult->Editing());
+  EXPECT_EQ(entries, std::vector<std::string>{"12.5"});
+  EXPECT_EQ(cdsMain->State(), dsInsert);
+  cdsMain->Post();
+  EXPECT_EQ(cdsMain->RecordCount(), 3);
+  EXPECT_EQ(cdsMain->FieldByName("F_PRICE").AsCurrency(), Currency::Parse("12.5"));
+
+  // In browse state -1 is no record.
+  tvResult->EditCell(-1, *price, "1");
+  EXPECT_TRUE(tvResult->Editing());
+  EXPECT_EQ(entries.size(), 1u);
+}
+
 TEST_F(UiDBCtrlsTest, AFreedDataSourceTellsNoOneAndItsFollowersForgetTheDataset) {
   auto* grid = new TGrid(form);
   auto* tvResult = grid->CreateView();

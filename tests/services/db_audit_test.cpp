@@ -285,6 +285,29 @@ TEST_F(DbAudit, CountedProductsChangeQuantitiesAndUnAuditRestoresThem) {
   EXPECT_EQ(Stock(), before);
 }
 
+TEST_F(DbAudit, UnAuditGivesACountedRowItsAverageCostBack) {
+  auto cost = [&] {
+    return db_->QueryNative("SELECT F_HAVE_QTY, F_COST_PRICE, F_COST_MONEY FROM TB_SYS_STOCK WHERE F_PRODUCT_ID = ? AND "
+                            "F_SHOP_ID = ? AND F_COLOR_ID = 0",
+                            {Variant(static_cast<long long>(shop_.Accessories[2])), Variant(static_cast<long long>(Branch(0)))})
+        .Rows.at(0);
+  };
+  const int64_t first = SaveBill("TB_IN_STOCK", 2, Branch(0), {{"", shop_.Accessories[2], 10}});
+  db_->QueryNative("UPDATE TB_IN_STOCK_DETAIL SET F_COST_PRICE = F_PRICE WHERE F_MID = ?", {Variant(static_cast<long long>(first))});
+  Audit(1, 2, first);
+  const auto before = cost();
+  EXPECT_EQ(before[1].AsCurrency(), Currency::Parse("1999.5"));
+  const int64_t second = SaveBill("TB_IN_STOCK", 2, Branch(0), {{"", shop_.Accessories[2], 10}});
+  db_->QueryNative("UPDATE TB_IN_STOCK_DETAIL SET F_PRICE = 10, F_COST_PRICE = 10 WHERE F_MID = ?", {Variant(static_cast<long long>(second))});
+  Audit(1, 2, second);
+  EXPECT_EQ(cost()[1].AsCurrency(), Currency::Parse("1004.75"));
+  Audit(2, 2, second);
+  const auto after = cost();
+  EXPECT_EQ(after[0].AsInt64(), 10);
+  EXPECT_EQ(after[1].AsCurrency(), before[1].AsCurrency()) << "the average cost goes back with the units";
+  EXPECT_EQ(after[2].AsCurrency(), before[2].AsCurrency());
+}
+
 TEST_F(DbAudit, UnknownBillsAndTypesAreRefusedWithAReason) {
   EXPECT_NE(Refusal(1, 2, 123456789), "");
   EXPECT_NE(Refusal(1, 99, 1), "");
