@@ -1,8 +1,8 @@
 #pragma once
-// What a bill screen borrows from other screens of the package: the drop-down lists of its product, colour
-// and configuration columns, and the bill query with which the user chooses bills to browse. The units
-// that build them register an implementation with the host's service locator. A bill screen works
-// without one: the columns stay plain cells and choosing bills chooses nothing.
+// What a bill screen borrows from outside: the drop-down lists of its product, colour and configuration
+// columns, and the bill query with which the user chooses bills to browse, registered with the host's
+// service locator. Without column lists of the host's, the columns drop down the package's own search
+// lists (editors/UnitLookupColumns.h); without a bill query, choosing bills chooses nothing.
 
 #include <string>
 

@@ -8,6 +8,7 @@
 #include "bills/ExpressionControl.h"
 #include "bills/UnitBillLookupIntf.h"
 #include "bills/UnitPrintTemplates.h"
+#include "editors/UnitLookupColumns.h"
 #include "editors/UnitEditorUtils.h"
 #include "editors/UnitFrameBase.h"
 #include "editors/uBaseDataIntf.h"
@@ -389,6 +390,7 @@ void TFrmBaseBillFramework::SetUpColumnPopups() {
   FCol_ProductColor = tvResult->FindColumnByFieldName("F_COLOR");
   FCol_ProductConfig = tvResult->FindColumnByFieldName("F_CONFIG");
   if (SysService::Get<IBillColumnLookups>()) {
+    // The host's own lists take the place of the package's.
     auto popup = [this](TGridColumn* column, void (TFrmBaseBillFramework::*init)(TGridColumn&)) {
       if (!column) return;
       column->Properties.Kind = TGridEditorKind::Popup;
@@ -397,6 +399,11 @@ void TFrmBaseBillFramework::SetUpColumnPopups() {
     popup(FCol_Product, &TFrmBaseBillFramework::DoProductInitPopup);
     popup(FCol_ProductColor, &TFrmBaseBillFramework::DoProductColorInitPopup);
     popup(FCol_ProductConfig, &TFrmBaseBillFramework::DoProductConfigInitPopup);
+  } else {
+    // The package's search lists: typing in the cell searches, choosing fills the row.
+    if (FCol_Product) AssignColumnLookup(*FCol_Product, "GetProductList");
+    if (FCol_ProductColor) AssignColumnLookup(*FCol_ProductColor, "GetLookupProductColor");
+    if (FCol_ProductConfig) AssignColumnLookup(*FCol_ProductConfig, "GetLookupProductConfig");
   }
   if (ModeNOFromStock()) AssignModeNOPopup();
 }

@@ -205,10 +205,31 @@ class TPanelLookups : public IBillColumnLookups {
   TPanel* panel = nullptr;
 };
 
-TEST_F(BillServicesTest, ColumnsGetTheirLookUpListsOnceTheyAreRegistered) {
-  auto* plain = Open(testing::kStockIn);
-  EXPECT_EQ(plain->tvResult->FindColumnByFieldName("F_PRODUCT")->Properties.Kind, TGridEditorKind::Text);
+TEST_F(BillServicesTest, TheProductAndColourColumnsSearchThePackagesLists) {
+  auto* screen = Open(testing::kStockIn);
+  TGridColumn* product = screen->tvResult->FindColumnByFieldName("F_PRODUCT");
+  TGridColumn* color = screen->tvResult->FindColumnByFieldName("F_COLOR");
+  ASSERT_NE(product, nullptr);
+  ASSERT_NE(color, nullptr);
+  EXPECT_EQ(product->Properties.Kind, TGridEditorKind::Popup);
+  EXPECT_EQ(screen->tvResult->FindColumnByFieldName("F_CONFIG")->Properties.Kind, TGridEditorKind::Popup);
+  // The clerk types part of a name into the new row's product cell and presses Enter, then clicks the
+  // colour cell and does the same.
+  screen->cxGrid1->SetFocus();
+  screen->tvResult->SetFocusedColumn(product);
+  screen->TypeText("小米");
+  screen->PressKey(VK_RETURN);
+  EXPECT_EQ(screen->CdsDetail->FieldByName("F_PRODUCT_ID").AsLargeInt(), Handset(1));
+  EXPECT_EQ(screen->CdsDetail->FieldByName("F_PRODUCT").AsString(), "小米 14");
+  EXPECT_EQ(screen->CdsDetail->FieldByName("F_UNIT").AsString(), "台");
+  screen->tvResult->ClickCell(screen->tvResult->FocusedRecordIndex(), *color);
+  screen->TypeText("蓝");
+  screen->PressKey(VK_RETURN);
+  EXPECT_EQ(screen->CdsDetail->FieldByName("F_COLOR_ID").AsLargeInt(), shop.Colors[3]);
+  EXPECT_EQ(screen->CdsDetail->FieldByName("F_COLOR").AsString(), "蓝色");
+}
 
+TEST_F(BillServicesTest, ColumnListsOfTheHostTakeThePlaceOfThePackages) {
   auto lookups = std::make_shared<TPanelLookups>();
   SysService::Register<IBillColumnLookups>(lookups);
   auto* screen = Open(testing::kStockIn);
