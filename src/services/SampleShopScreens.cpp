@@ -42,6 +42,47 @@ void UseBaseBillFramework(TSQLiteDBAccess& db) {
   }
 }
 
+const std::vector<std::string>& SampleInStockScreens() {
+  static const std::vector<std::string> captions = {"采购入库", "商品入库"};
+  return captions;
+}
+
+void UseInStockFramework(TSQLiteDBAccess& db) {
+  TSQLiteConnection& connection = db.Connection();
+  auto exists = connection.Prepare("SELECT 1 FROM TB_SYS_FUNCTION WHERE F_NAME = '商品入库'");
+  if (!exists->Step()) {
+    int64_t sort = 0;
+    if (auto last = connection.Prepare("SELECT COALESCE(MAX(F_SORT), 0) FROM TB_SYS_FUNCTION"); last->Step())
+      sort = last->Int64(0) + 1;
+    // Units scanned one after the other: the panel above the rows takes product, colour, price and the
+    // serial number once each.
+    const std::string config =
+        "{\"BILL_CONFIG\":{\"STATUS\":\"on\",\"BILL_TYPE\":17,\"AUDIT_CALL\":\"\"},"
+        "\"UI_DETAIL_CONFIG\":{\"STATUS\":\"on\",\"PARAMS\":{\"明细\":{\"STATUS\":\"on\",\"PAGE\":0,"
+        "\"DATASET\":\"CdsDetail\",\"GRID_NAME\":\"商品入库明细\",\"VIEW_TABLE\":\"TB_IN_STOCK_DETAIL\","
+        "\"UPDATE_TABLE\":\"TB_IN_STOCK_DETAIL\",\"FOREIGNKEY\":\"F_MID\",\"DISPLAY\":\"明细\",\"KIND\":0}}},"
+        "\"UI_EDITOR_CONFIG\":{\"STATUS\":\"on\",\"CLASS_NAME\":\"TFrameBaseEditor\",\"DATA\":\"TB_IN_STOCK\","
+        "\"UPDATE_TABLE\":\"TB_IN_STOCK\",\"HEIGHT\":120},"
+        "\"UI_BOTTOM_CONFIG\":{\"STATUS\":\"on\",\"CLASS_NAME\":\"TFrameProductFastEntryEditor\",\"HEIGHT\":90}}";
+    auto function = connection.Prepare(
+        "INSERT INTO TB_SYS_FUNCTION (F_ID, F_CODE, F_NAME, F_PY, F_ClassName, F_FormType, F_TableName, F_DATA, "
+        "F_GRID_NAME, F_UI_CONFIG, F_SORT) VALUES (?, ?, '商品入库', ?, 'TFrmBillInStockFramework', 1, 'TB_IN_STOCK', "
+        "'TB_IN_STOCK', '商品入库明细', ?, ?)");
+    function->Bind(0, Id(db.NewID()))
+        .Bind(1, Variant("F" + std::to_string(sort)))
+        .Bind(2, Variant(TPYHelper::GetShort("商品入库", true)))
+        .Bind(3, Variant(config))
+        .Bind(4, Id(sort));
+    function->Run();
+  }
+  auto update = connection.Prepare("UPDATE TB_SYS_FUNCTION SET F_ClassName = 'TFrmBillInStockFramework' WHERE F_NAME = ?");
+  for (const std::string& caption : SampleInStockScreens()) {
+    update->Reset();
+    update->Bind(0, Variant(caption));
+    update->Run();
+  }
+}
+
 void CreateSampleShopScreens(TSQLiteDBAccess& db) {
   TSQLiteConnection& connection = db.Connection();
   int64_t sort = 0;
@@ -73,6 +114,7 @@ void CreateSampleShopScreens(TSQLiteDBAccess& db) {
     }
   }
   UseBaseBillFramework(db);
+  UseInStockFramework(db);
 }
 
 void CreateSampleTreeScreens(TSQLiteDBAccess& db) {
