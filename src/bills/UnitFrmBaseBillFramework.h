@@ -129,6 +129,9 @@ class TFrmBaseBillFramework : public TFrmBaseEditor {
   // The footer summary of the column bound to the field, in the column's own kind (money stays money);
   // 0 when there is none.
   Variant GetFooterValue(const std::string& fieldName) const;
+  // Whether derived screens keep their summary of the detail up to date as rows change (on by default).
+  bool GroupDetailStatus() const { return FGroupDetailStatus; }
+  void SetGroupDetailStatus(bool value) { FGroupDetailStatus = value; }
   // The base editor's walk, with the detail's group status off meanwhile.
   void IteraDataSet2(TDataSet& dataSet, const std::function<void(TDataSet&)>& procedure) override;
   // Writes the product row of source into the current row of dest (put in edit): F_PRODUCT,
@@ -210,13 +213,14 @@ class TFrmBaseBillFramework : public TFrmBaseEditor {
   // Before the write: the header's F_TOTAL_QTY and F_TOTAL_MONEY (where it has them) become the sums of
   // the rows' F_QTY and F_MONEY, so that no bill is stored with totals its rows contradict. Returns what
   // they were, given back (RestoreTotals) when the write fails. Screens whose totals are made otherwise
-  // override it.
+  // override both; what else such a screen writes into its rows before the write it gives back in its
+  // RestoreTotals, so that a failed save leaves the rows as they were.
   struct TTotals {
     bool Set = false;  // the totals were changed
     Variant Qty, Money;
   };
   virtual TTotals SumDetailIntoHeader();
-  void RestoreTotals(const TTotals& before);
+  virtual void RestoreTotals(const TTotals& before);
   // The bill does nothing with them here; derived screens fill them.
   void DoCheck() override {}
   virtual void OnModeNOValidate(TField& sender, Variant& displayValue, std::string& errorText, bool& error) {}

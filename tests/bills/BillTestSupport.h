@@ -201,6 +201,24 @@ class BillTest : public EditorTest {
     return all;
   }
 
+  // Clicks the action (or runs its handler, as code does, when its button is disabled) and expects exactly
+  // that message, the database and the screen as they were.
+  void ExpectRefused(TFrmBaseBillFramework& screen, TAction* action, TDialogKind kind, const std::string& text) {
+    screen.CdsDetail->CheckBrowseMode();  // the row the user typed last is posted as he leaves it
+    const std::vector<std::string> bills = Bills();
+    const std::vector<std::string> stock = Stock();
+    const std::string before = Screen(screen);
+    dialog->Clear();
+    if (action->Enabled) Click(screen, action);
+    else RunHandler(action);
+    EXPECT_EQ(dialog->Texts(kind), std::vector<std::string>{text});
+    EXPECT_EQ(Bills(), bills) << text;
+    EXPECT_EQ(Stock(), stock) << text;
+    EXPECT_EQ(Screen(screen), before) << text;
+  }
+  // Runs the action's handler as code does, also when its button is disabled.
+  void RunHandler(TAction* action) { Application().Dispatch([action] { action->OnExecute(*action); }); }
+
   void SetParam(const char* key, const Variant& value) { SysParams->SetValue(key, value); }
 
   // Rows the test made: identifiers after those the sample shop drew.
