@@ -272,12 +272,12 @@ void Run(const TOptions& options) {
   serial.SetFieldName("st.F_MODE_NO");
   serial.SetCaption("串码");
   serial.SetOperatorKind("foLike");
-  serial.SetValue(Variant(std::string("%07")));
-  serial.SetDisplayText(Variant(std::string("以07结尾")));
+  serial.SetValue(Variant(std::string("00007")));
+  serial.SetDisplayText(Variant(std::string("以00007结尾")));
   builder->AddCondition(serial);
   std::cout << "\n== Serial search: " << builder->GetFilterCaption() << '\n';
   auto found = db->OpenSQL(builder->GetSQL() + "\nORDER BY st.F_MODE_NO");
-  PrintGrid("Units whose serial number ends in 07", *found);
+  PrintGrid("Units whose serial number ends in 00007", *found);
 
   // A result regrouped in memory, as the report screens do with their detail rows.
   TkbmMemSQL memSQL;

@@ -905,18 +905,23 @@ void TFrmBaseBillFramework::CheckModeNO(const std::string& modeNO, bool add) { F
 
 void TFrmBaseBillFramework::CheckModeNOEx(const std::string& modeNO, bool add) { FModeNOList.Check(modeNO, add); }
 
-void TFrmBaseBillFramework::PasteModeNO() {
-  const std::vector<std::string> lines = SplitString(Clipboard().GetText(), "\r\n", true);
-  TFlagScope batch(FBatchEnter);
-  CdsDetail->DisableControls();
-  try {
-    for (const std::string& line : lines)
-      if (!line.empty()) DoPasteModeNO(line);
-  } catch (...) {
+int TFrmBaseBillFramework::PasteModeNO(TModeNOPasteHandler handler) {
+  int result = mrCancel;
+  {
+    TFlagScope batch(FBatchEnter);
+    CdsDetail->DisableControls();
+    try {
+      result = ShowBatchPasteModeNO(this, std::move(handler));
+    } catch (...) {
+      CdsDetail->EnableControls();
+      throw;
+    }
     CdsDetail->EnableControls();
-    throw;
   }
-  CdsDetail->EnableControls();
+  Clipboard().Clear();
+  // A row being typed stays where it is.
+  if (CdsDetail->Active() && CdsDetail->State() == dsBrowse) CdsDetail->Last();
+  return result;
 }
 
 // --- saving ----------------------------------------------------------------------------------------------------

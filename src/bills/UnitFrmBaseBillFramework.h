@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "bills/UnitBillModeNOList.h"
+#include "bills/UnitFrmBatchPasteModeNO.h"
 #include "editors/UnitFrmBaseEditor.h"
 #include "foundation/ProgressFormIntf.h"
 
@@ -118,9 +119,11 @@ class TFrmBaseBillFramework : public TFrmBaseEditor {
   // add is true. The serial column and derived screens call them.
   void CheckModeNO(const std::string& modeNO, bool add);
   void CheckModeNOEx(const std::string& modeNO, bool add);
-  // Enters the serial numbers of the clipboard, one per line, with BatchEnter on and the detail's
-  // controls disabled; each number goes to DoPasteModeNO.
-  void PasteModeNO();
+  // The batch paste of serial numbers: shows the paste dialog (TFrmBatchPasteModeNO) with the handler,
+  // which decides about each pasted number. BatchEnter is on and the detail's controls are disabled while
+  // the dialog is shown; both are as they were afterwards, whatever happened. Then the clipboard is emptied
+  // and the detail stands on its last row. Returns the dialog's modal result.
+  int PasteModeNO(TModeNOPasteHandler handler);
   // The grid's footer information: "当前第[n]条记录,共 [count]条" with the current detail row and the rows.
   std::string FooterInfoText() const;
   // The footer summary of the column bound to the field, in the column's own kind (money stays money);
@@ -221,8 +224,6 @@ class TFrmBaseBillFramework : public TFrmBaseEditor {
   // The bill does nothing with them here; derived screens fill them.
   void DoCheck() override {}
   virtual void OnModeNOValidate(TField& sender, Variant& displayValue, std::string& errorText, bool& error) {}
-  // One pasted serial number.
-  virtual void DoPasteModeNO(const std::string& modeNO) {}
 
   // --- field handlers ---
   virtual void F_QTYSetText(TField& sender, const std::string& text);

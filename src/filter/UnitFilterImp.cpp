@@ -1,6 +1,7 @@
 #include "filter/UnitFilterImp.h"
 
 #include "filter/CustomFilterOperators.h"
+#include "foundation/UnitModeNOSearch.h"
 #include "platform/Text.h"
 
 namespace jxc {
@@ -38,7 +39,14 @@ struct TSQLBuilder::TAddedCondition : TFilterItem {
   TAddedCondition(const TFilterItem& item) : TFilterItem(item), EntryFieldName(item.FieldName()), EntryValue(item.Value()) {}
   std::string EntryFieldName;
   Variant EntryValue;
+  std::string EscapeClause;  // of a right-side match whose text needed escaping
 };
+
+std::string TSQLBuilder::TBuilderCriteria::GetItemExpressionValue(const TcxFilterCriteriaItem& item, bool caption) {
+  std::string text = TcxFilterCriteria::GetItemExpressionValue(item, caption);
+  if (!caption && item.GetItemLink()) text += AddedOf(item).EscapeClause;
+  return text;
+}
 
 // Every leaf of the builder's tree links to one of its copies.
 const TSQLBuilder::TAddedCondition& TSQLBuilder::AddedOf(const TcxFilterCriteriaItem& leaf) {
@@ -64,7 +72,8 @@ void TSQLBuilder::AddCondition(const TFilterItem* item) {
   if (*kind == TcxFilterOperatorKind::foLike && copy->Value().IsString()) {
     const std::string& text = copy->Value().Get<std::string>();
     CheckFilterSQLText(text, cxFilterMessages::InvalidValueText);
-    copy->SetValue(ReverseChars(text) + "%");
+    copy->EscapeClause = LikeEscapeClause(text);
+    copy->SetValue(EscapeLikeText(ReverseChars(text)) + "%");
     copy->SetFieldName("Reverse(" + copy->FieldName() + ")");
   }
   std::string displayValue = item->DisplayText().ToString();

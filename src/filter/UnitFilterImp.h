@@ -7,7 +7,9 @@
 //
 // A like condition on text is a right-side match: the value is reversed by characters and followed by
 // "%", the column becomes Reverse(column), and Reverse(F) LIKE 'reversed%' selects the rows whose column
-// ends with the entered text. Grouping and removal go by the field name and value the caller gave.
+// ends with the entered text. Every entered character stands for itself: a text holding "%", "_" or "\"
+// has them escaped and its condition ends with ESCAPE '\'. Grouping and removal go by the field name and
+// value the caller gave.
 
 #include <memory>
 #include <string>
@@ -44,9 +46,15 @@ class TSQLBuilder final : public ISQLBuilder {
   TcxFilterCriteriaItemList* RegroupRootLeaf(TcxFilterCriteriaItem& leaf);
   void TidyAfterRemoval(TcxFilterCriteriaItemList& list);
 
+  // The builder's tree: the SQL of an escaped right-side match names its escape character.
+  class TBuilderCriteria final : public TcxFilterCriteria {
+   protected:
+    std::string GetItemExpressionValue(const TcxFilterCriteriaItem& item, bool caption) override;
+  };
+
   std::string SB;
   std::vector<std::unique_ptr<TAddedCondition>> FItems;  // the copies; outlive the tree's leaves
-  TcxFilterCriteria FFilter;
+  TBuilderCriteria FFilter;
 };
 
 }  // namespace jxc

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/Desktop.h"
 #include "platform/Exceptions.h"
 #include "platform/Forms.h"
 #include "platform/Text.h"
@@ -113,8 +114,35 @@ void TCustomEdit::KeyDown(int& key, TShiftState shift) {
       if (selLength_ == 0 && selStart_ < length) selLength_ = 1;
       InsertText("");
       break;
+    case 'V':
+      if (shift == ssCtrl) PasteFromClipboard();
+      break;
+    case VK_INSERT:
+      if (shift == ssShift) PasteFromClipboard();
+      break;
     default: break;
   }
+}
+
+void TCustomEdit::PasteFromClipboard() {
+  if (ReadOnly) return;
+  const std::string text = Clipboard().GetText();
+  // A one-line edit takes the first line; a memo every line, each ended as its own lines are (CR LF).
+  if (!dynamic_cast<TMemo*>(this)) {
+    InsertText(text.substr(0, text.find_first_of("\r\n")));
+    return;
+  }
+  std::string lines;
+  lines.reserve(text.size() + text.size() / 8);
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' || text[i] == '\n') {
+      lines += "\r\n";
+      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    } else {
+      lines += text[i];
+    }
+  }
+  InsertText(lines);
 }
 
 void TCustomEdit::ValidateEdit() {

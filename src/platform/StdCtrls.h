@@ -78,6 +78,9 @@ class TCustomEdit : public TWinControl {
   virtual void ValidateEdit();
   // Whether the user changed the text since it was last set in code or validated.
   bool Modified() const { return modified_; }
+  // What Ctrl+V and Shift+Insert do: the clipboard's text replaces the selection, as if typed (a one-line
+  // edit takes its first line). Nothing in a read-only edit.
+  void PasteFromClipboard();
 
  protected:
   void CharInput(char32_t key) override;

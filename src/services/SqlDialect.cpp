@@ -219,7 +219,7 @@ void AdaptAliasAssignments(Work& w) {
 
 // "reverse(column) LIKE 'prefix%'" is the suffix search of serial numbers. SQLite uses an index only for a
 // range, so the prefix becomes a range on the indexed expression (case-insensitive, as LIKE is), with the
-// LIKE kept to decide exactly.
+// LIKE (and its ESCAPE clause, when it has one) kept to decide exactly.
 void AdaptPrefixLikes(Work& w) {
   for (size_t i = 0; i + 5 < w.Count(); ++i) {
     if (!w.At(i).Is("REVERSE") || !w.Is(i + 1, "(")) continue;
@@ -229,23 +229,44 @@ void AdaptPrefixLikes(Work& w) {
                          w.At(i + 4).kind == TSqlToken::Identifier);
     if (!column || !w.Is(close + 1, "LIKE") || close + 2 >= w.Count() || w.At(close + 2).kind != TSqlToken::String)
       continue;
-    if (w.Is(close + 3, "ESCAPE")) continue;
+    // An escape character, when the pattern names one: a single character in a literal.
+    size_t last = close + 2;
+    char escape = 0;
+    if (w.Is(close + 3, "ESCAPE")) {
+      if (close + 4 >= w.Count() || w.At(close + 4).kind != TSqlToken::String || w.At(close + 4).text.size() != 3) continue;
+      escape = w.At(close + 4).text[1];
+      if (escape == '\'' || escape == '%' || escape == '_') continue;
+      last = close + 4;
+    }
     const std::string literal = w.At(close + 2).text;
     const std::string pattern = literal.substr(1, literal.size() - 2);
     if (pattern.size() < 2 || pattern.back() != '%') continue;
-    std::string prefix = pattern.substr(0, pattern.size() - 1);
-    bool plain = prefix.find_first_of("%_") == std::string::npos;
+    // The characters the prefix stands for; any wildcard in it leaves the condition as it is.
+    std::string prefix;
+    bool plain = true;
+    for (size_t k = 0; k + 1 < pattern.size() && plain; ++k) {
+      char c = pattern[k];
+      if (escape && c == escape) {
+        if (k + 2 >= pattern.size()) plain = false;
+        else c = pattern[++k];
+      } else if (c == '%' || c == '_') {
+        plain = false;
+      }
+      prefix += c;
+    }
     for (char c : prefix) plain = plain && static_cast<unsigned char>(c) < 0x7E && c != '\'';
-    if (!plain) continue;
+    if (!plain || prefix.empty()) continue;
     for (char& c : prefix) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     std::string upperBound = prefix;
     upperBound.back() = static_cast<char>(upperBound.back() + 1);
     std::string expression;
     for (size_t j = i; j <= close; ++j) expression += w.At(j).text;
+    std::string like = expression + " LIKE " + literal;
+    if (escape) like += " ESCAPE " + w.At(close + 4).text;
     w.At(i).text = "(" + expression + " COLLATE NOCASE >= '" + prefix + "' AND " + expression + " COLLATE NOCASE < '" +
-                   upperBound + "' AND " + expression + " LIKE " + literal + ")";
-    for (size_t j = i + 1; j <= close + 2; ++j) w.Blank(j);
-    i = close + 2;
+                   upperBound + "' AND " + like + ")";
+    for (size_t j = i + 1; j <= last; ++j) w.Blank(j);
+    i = last;
   }
   w.Reindex();
 }

@@ -286,30 +286,6 @@ TEST_F(BillEditingTest, AProductSplitsIntoUnitsAndEveryWayOfWritingItEnds) {
   EXPECT_EQ(screen->CdsDetail->RecordCount(), 6);
 }
 
-// A screen whose pasted serial numbers are its own work: it remembers them and the entry mode.
-class TFrmPasteProbe : public TFrmBaseBillFramework {
- public:
-  using TFrmBaseBillFramework::TFrmBaseBillFramework;
-  std::vector<std::string> pasted;
-  std::vector<bool> batch;
-
- protected:
-  void DoPasteModeNO(const std::string& modeNO) override {
-    pasted.push_back(modeNO);
-    batch.push_back(BatchEnter() && CdsDetail->ControlsDisabled());
-  }
-};
-
-TEST_F(BillEditingTest, PastedSerialNumbersGoOneByOneInBatchEntry) {
-  auto* screen = Open<TFrmPasteProbe>(testing::kStockIn);
-  clipboard.SetText(" 3500000001 \r\n\r\n3500000002\n3500000003\r\n");
-  screen->PasteModeNO();
-  EXPECT_EQ(screen->pasted, (std::vector<std::string>{"3500000001", "3500000002", "3500000003"}));
-  EXPECT_EQ(screen->batch, (std::vector<bool>{true, true, true}));
-  EXPECT_FALSE(screen->BatchEnter());
-  EXPECT_FALSE(screen->CdsDetail->ControlsDisabled());
-}
-
 TEST_F(BillEditingTest, ABillIsFoundByItsCodeAndTheBillDateFollowsItsItemRight) {
   auto* screen = Open(testing::kStockIn);
   const std::string id = SaveNewBill(*screen, {{Handset(0), NewSerial(1), "1"}, {Handset(1), NewSerial(2), "1"}});

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "bills/ExpressionControl.h"
+#include "filter/UnitFilterImp.h"
 #include "foundation/CacheIntf.h"
 #include "kernel/SysSvc.h"
 #include "platform/Application.h"
@@ -78,6 +79,39 @@ TEST_F(ExpressionControlTest, ASerialConditionNeedsFiveCharacters) {
   EXPECT_EQ(edit->DoGetDisplayValue(), "12345");
   edit->DoHide();
   EXPECT_EQ(edit->Text(), "");
+}
+
+// The designer's way from the serial editor to the rows: the typed text becomes a right-side match of the
+// SQL builder, run by the database service. Each typed character stands for itself.
+TEST_F(ExpressionControlTest, ASerialConditionFindsTheSerialsEndingInExactlyWhatWasTyped) {
+  int64_t id = 900;
+  for (const char* serial : {"8600AB12_45", "8600AB12345", "8600AB12%45", "8600AB12\\45", "8600XY99999"})
+    db->ExecSQL("INSERT INTO TB_SYS_STOCK (F_ID, F_SHOP_ID, F_PRODUCT_ID, F_MODE_NO, F_HAVE_QTY) VALUES (" +
+                std::to_string(++id) + ", 1, 1, '" + serial + "', 1)");
+  auto* edit = Make<TTextEditModeNO>("TTextEditModeNO");
+  edit->DoInit("");
+  edit->DoShow(grpEditor);
+  auto found = [&](const std::string& typed) {
+    edit->SetText(typed);
+    TSQLBuilder builder;
+    builder.AddSQL("SELECT F_MODE_NO FROM TB_SYS_STOCK WITH(nolock) WHERE");
+    TFilterItem condition;
+    condition.SetFieldName("F_MODE_NO");
+    condition.SetOperatorKind("foLike");
+    condition.SetValue(edit->DoGetValue());
+    builder.AddCondition(condition);
+    std::vector<std::string> serials;
+    std::unique_ptr<TClientDataSet> rows = db->OpenSQL(builder.GetSQL() + " ORDER BY F_MODE_NO");
+    for (rows->First(); !rows->Eof(); rows->Next()) serials.push_back(rows->Fields(0).AsString());
+    return serials;
+  };
+  EXPECT_EQ(found("12345"), std::vector<std::string>{"8600AB12345"});
+  EXPECT_EQ(found("12_45"), std::vector<std::string>{"8600AB12_45"});
+  EXPECT_EQ(found("12%45"), std::vector<std::string>{"8600AB12%45"});
+  EXPECT_EQ(found("12\\45"), std::vector<std::string>{"8600AB12\\45"});
+  EXPECT_EQ(found("%%%%%"), std::vector<std::string>{}) << "no wildcard matches every unit";
+  EXPECT_EQ(found("_____"), std::vector<std::string>{});
+  EXPECT_EQ(found("b12_45"), std::vector<std::string>{"8600AB12_45"}) << "letters without case";
 }
 
 TEST_F(ExpressionControlTest, CheckTextAndCurrencyEditorsGiveTheirValues) {

@@ -87,6 +87,17 @@ TEST_F(SQLBuilder, RightSideMatchReversesByCharacters) {
   EXPECT_EQ(sb->GetFilterText(), "((F_CODE LIKE 12))");
 }
 
+TEST_F(SQLBuilder, RightSideMatchTakesWildcardsAsTheCharactersTheyAre) {
+  Add("F_MODE_NO", "foLike", "12%_4");
+  EXPECT_EQ(sb->GetFilterText(), "((Reverse(F_MODE_NO) LIKE '4\\_\\%21%' ESCAPE '\\'))");
+  Add("F_MODE_NO", "foLike", "a\\b");
+  EXPECT_EQ(sb->GetFilterText(), "((Reverse(F_MODE_NO) LIKE '4\\_\\%21%' ESCAPE '\\') OR "
+                                 "(Reverse(F_MODE_NO) LIKE 'b\\\\a%' ESCAPE '\\'))");
+  EXPECT_EQ(sb->GetFilterCaption().find("ESCAPE"), std::string::npos) << "the caption shows what was typed";
+  sb->RemoveCondition("F_MODE_NO", Variant("12%_4"));
+  EXPECT_EQ(sb->GetFilterText(), "(Reverse(F_MODE_NO) LIKE 'b\\\\a%' ESCAPE '\\')");
+}
+
 TEST_F(SQLBuilder, CallersItemIsNeverChanged) {
   const TFilterItem item = Item("F_MODE_NO", "foLike", "1234", "串码", "1234");
   sb->AddCondition(item);
@@ -223,6 +234,21 @@ TEST_F(SQLBuilderOnSQLite, HostileTextStaysInsideItsLiteral) {
     EXPECT_EQ(Rows(), exists ? 2 : 1) << text;
   }
   EXPECT_EQ(db.Count("T", "1 = 1"), 6);  // the table is still there
+}
+
+TEST_F(SQLBuilderOnSQLite, RightSideMatchesFindOnlyWhatWasTyped) {
+  db.Exec("INSERT INTO T (F_MODE_NO) VALUES ('8600001_234'), ('86000%1234'), ('86000x1234')");
+  Add("F_MODE_NO", "foLike", "1_234");
+  EXPECT_EQ(Rows(), 1);
+  sb->Reset();
+  Add("F_MODE_NO", "foLike", "%1234");
+  EXPECT_EQ(Rows(), 1);
+  sb->Reset();
+  Add("F_MODE_NO", "foLike", "%%%%%");
+  EXPECT_EQ(Rows(), 0);
+  sb->Reset();
+  Add("F_MODE_NO", "foLike", "1234");
+  EXPECT_EQ(Rows(), 3);
 }
 
 TEST_F(SQLBuilderOnSQLite, UnwritableValuesAreRefusedAndAddNothing) {

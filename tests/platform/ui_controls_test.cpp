@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/Application.h"
+#include "platform/Desktop.h"
 #include "platform/Exceptions.h"
 #include "platform/Forms.h"
 #include "platform/StdCtrls.h"
@@ -65,6 +66,32 @@ TEST_F(UiControlsTest, MemoLinesCountTheEmptyLineAfterATrailingBreak) {
   EXPECT_EQ(memo->Lines(), (std::vector<std::string>{"860001", "860002", ""}));
   memo->SetLines({"a", "b"});
   EXPECT_EQ(memo->LineCount(), 2);
+}
+
+TEST_F(UiControlsTest, CtrlVPastesTheClipboardAsTypedLineByLineInAMemo) {
+  TMemoryClipboard clipboard;
+  ScopedClipboard scope(clipboard);
+  clipboard.SetText("abc001\n\nabc002\r\nabc003");
+  auto* memo = Place<TMemo>();
+  memo->CharCase = TEditCharCase::ecUpperCase;
+  memo->SetFocus();
+  form->TypeText("x");
+  form->PressKey(VK_RETURN);
+  form->PressKey('V', ssCtrl);
+  EXPECT_EQ(memo->Text(), "X\r\nABC001\r\n\r\nABC002\r\nABC003") << "line breaks of any kind end lines";
+  EXPECT_TRUE(memo->Modified());
+  memo->SelectAll();
+  form->PressKey(VK_INSERT, ssShift);
+  EXPECT_EQ(memo->LineCount(), 4);
+
+  auto* edit = Place<TEdit>();
+  edit->SetFocus();
+  form->PressKey('V', ssCtrl);
+  EXPECT_EQ(edit->Text(), "abc001") << "one line in a one-line edit";
+  edit->ReadOnly = true;
+  edit->SelectAll();
+  form->PressKey('V', ssCtrl);
+  EXPECT_EQ(edit->Text(), "abc001");
 }
 
 TEST_F(UiControlsTest, CurrencyEditParsesWhatWasTypedAndKeepsItWhenRefused) {

@@ -104,6 +104,14 @@ TEST(SqlDialect, SuffixSearchBecomesAnIndexedRange) {
   // wildcards inside the pattern keep the plain LIKE
   EXPECT_EQ(Adapt(d, "SELECT * FROM V WHERE reverse(F_MODE_NO) LIKE '5_3%'"),
             "SELECT * FROM V WHERE reverse(F_MODE_NO) LIKE '5_3%'");
+  // escaped wildcards are characters of the prefix; the escape clause stays with the LIKE
+  EXPECT_EQ(Adapt(d, "SELECT * FROM V WHERE reverse(F_MODE_NO) LIKE '5\\_3%' ESCAPE '\\' AND F_QTY > 0"),
+            "SELECT * FROM V WHERE (reverse(F_MODE_NO) COLLATE NOCASE >= '5_3' AND reverse(F_MODE_NO) COLLATE NOCASE < "
+            "'5_4' AND reverse(F_MODE_NO) LIKE '5\\_3%' ESCAPE '\\') AND F_QTY > 0");
+  EXPECT_EQ(Adapt(d, "SELECT * FROM V WHERE reverse(F_MODE_NO) LIKE '5\\%' ESCAPE '\\'"),
+            "SELECT * FROM V WHERE reverse(F_MODE_NO) LIKE '5\\%' ESCAPE '\\'") << "no wildcard at the end";
+  EXPECT_EQ(Adapt(d, "SELECT * FROM V WHERE reverse(F_MODE_NO) LIKE '5\\_3_%' ESCAPE '\\'"),
+            "SELECT * FROM V WHERE reverse(F_MODE_NO) LIKE '5\\_3_%' ESCAPE '\\'");
 }
 
 TEST(SqlDialect, MacrosExpandWithTheirArguments) {
