@@ -1,8 +1,11 @@
 #include "bills/UnitFrmBillInStockFramework.h"
 
+#include <algorithm>
+#include <functional>
 #include <utility>
 
 #include "editors/UnitEditorUtils.h"
+#include "editors/UnitFrameBase.h"
 #include "foundation/CacheIntf.h"
 #include "foundation/DBIntf.h"
 #include "foundation/UnitSysParams.h"
@@ -24,8 +27,15 @@ constexpr int kStartQueryInterval = 10;
 constexpr const char* kPriceSQL = "SELECT F_PRICE_JH, F_PRICE_EMPLOYEE  FROM TB_PRODUCT_ATTRIBUTE WHERE F_ID = ";
 constexpr const char* kMovedUnitsSQL = "SELECT F_USE_QTY, F_MODE_NO FROM TB_IN_STOCK_DETAIL WITH(nolock) WHERE F_MID = ";
 constexpr const char* kBatchSequence = "PH";
+constexpr const char* kInStockSQL = "SELECT F_MODE_NO, MIN(F_IN_DATE) AS F_IN_DATE FROM TB_SYS_STOCK WITH(nolock) WHERE F_HAVE_QTY > 0 AND F_MODE_NO IN (";
+constexpr size_t kInStockChunk = 500;
 
 bool IsSerialType(int64_t type) { return type == 1 || type == 3; }
+
+bool Editing(const TDataSet& dataSet) { return dataSet.State() == dsEdit || dataSet.State() == dsInsert; }
+
+// Whether the dataset holds a current row: a stored one or one being appended.
+bool HasRow(const TDataSet& dataSet) { return dataSet.Active() && (!dataSet.IsEmpty() || dataSet.State() == dsInsert); }
 
 int64_t IdValue(const Variant& value) { return value.IsNullOrEmpty() ? 0 : value.AsInt64(); }
 
@@ -73,6 +83,9 @@ TRowStamp StampOf(const Variant& present, const Variant& qty, const Variant& pri
 TFrmBillInStockFramework::TFrmBillInStockFramework(TComponent* owner) : TFrmBaseBillFramework(owner) {
   StartQuery->SetInterval(kStartQueryInterval);
 
+  pnlEntry = NewControl<TPanel>(this, "pnlEntry", this);
+  pnlEntry->Align = TAlign::alTop;
+  pnlEntry->SetVisible(false);
   cxSplitter1 = NewControl<TSplitter>(this, "cxSplitter1", this);
   cxSplitter1->Align = TAlign::alRight;
   cxGrid2 = NewControl<TGrid>(this, "cxGrid2", this);
@@ -245,6 +258,55 @@ void TFrmBillInStockFramework::F_ProductValidate(TField& sender) {
     const TField* qty = row.FindField("F_QTY");
     money->SetAsCurrency(FPurchasePrice * (qty ? IdValue(qty->Value()) : int64_t{0}));
   }
+}
+
+void TFrmBillInStockFramework::F_ModeNOSetText(TField& sender, const std::string& text) {
+  const std::string number = UpperCase(Trim(text));
+  const TField* product = sender.DataSet().FindField("F_PRODUCT_ID");
+  // Without a product the row refuses any number (F_ModeNOValidate) before the stock is asked.
+  if (!number.empty() && number != sender.AsString() && product && IdValue(product->Value()) != 0) {
+    const std::map<std::string, TDateTime> inStock = UnitsInStock({number});
+    if (!inStock.empty()) throw Exception(InStockText(number, inStock.begin()->second));
+  }
+  TFrmBaseBillFramework::F_ModeNOSetText(sender, text);
+}
+
+std::map<std::string, TDateTime> TFrmBillInStockFramework::UnitsInStock(const std::vector<std::string>& modeNOs) {
+  std::map<std::string, TDateTime> found;
+  if (modeNOs.empty()) return found;
+  if (!DBAccess) throw Exception("没有数据库服务");
+  for (size_t first = 0; first < modeNOs.size(); first += kInStockChunk) {
+    std::string sql = kInStockSQL;
+    const size_t last = std::min(modeNOs.size(), first + kInStockChunk);
+    for (size_t i = first; i < last; ++i) sql += (i > first ? "," : "") + QuotedStr(modeNOs[i]);
+    sql += ") GROUP BY F_MODE_NO";
+    std::unique_ptr<TClientDataSet> units = DBAccess->OpenSQL(sql);
+    const TField& modeNO = units->FieldByName("F_MODE_NO");
+    const TField& inDate = units->FieldByName("F_IN_DATE");
+    for (units->First(); !units->Eof(); units->Next())
+      found[modeNO.AsString()] = inDate.IsNull() ? TDateTime() : inDate.AsDateTime();
+  }
+  return found;
+}
+
+std::string TFrmBillInStockFramework::InStockText(const std::string& modeNO, TDateTime inDate) {
+  return "[" + modeNO + "]串码已在库,入库日期" + (inDate == TDateTime() ? std::string() : FormatDateTime("yyyy-mm-dd", inDate));
+}
+
+void TFrmBillInStockFramework::UIBottomConfig(const TUIConfig& config) {
+  if (config.F_CLASS_NAME.empty()) return;
+  TFrameBase* frame = CreateRegionFrame(config);
+  if (config.F_HEIGHT > 0) frame->Height = config.F_HEIGHT;
+  PlaceEntryPanel(frame);
+}
+
+void TFrmBillInStockFramework::PlaceEntryPanel(TFrameBase* frame) {
+  frame->SetParent(pnlEntry);
+  frame->Align = TAlign::alClient;
+  pnlEntry->Height = frame->Height;
+  pnlEntry->SetVisible(true);
+  frame->SetMainDataSet(CdsDetail);
+  frame->DoInit();
 }
 
 void TFrmBillInStockFramework::F_ModeNOValidate(TField& sender) {
@@ -451,8 +513,119 @@ void TFrmBillInStockFramework::actUnAuditExecute(TAction& sender) {
 
 // --- pasting serial numbers ------------------------------------------------------------------------------------
 
-void TFrmBillInStockFramework::actBatchPasteModeNOExecute(TAction&) {}
+bool TFrmBillInStockFramework::CurrentRowHasProduct() const {
+  const TField* product = CdsDetail->Active() ? CdsDetail->FindField("F_PRODUCT_ID") : nullptr;
+  return product && HasRow(*CdsDetail) && IdValue(product->Value()) != 0;
+}
 
-void TFrmBillInStockFramework::actBatchPasteModeNOByOrderExecute(TAction&) {}
+void TFrmBillInStockFramework::PasteInto(
+    const std::function<bool(const std::string& rowID, const std::string& modeNO, std::string& reason)>& take) {
+  TField& product = CdsDetail->FieldByName("F_PRODUCT_ID");
+  const std::function<void(TField&)> validate = product.OnValidate;
+  const bool summary = GroupDetailStatus();
+  auto restore = [&] {
+    FPastedInStock.clear();
+    product.OnValidate = validate;
+    SetGroupDetailStatus(summary);
+    RefreshSumDetail();
+    tvResult->EndUpdate();
+  };
+  tvResult->BeginUpdate();
+  product.OnValidate = nullptr;
+  SetGroupDetailStatus(false);
+  TModeNOPasteHandler handler;
+  handler.Prepare = [this](const std::vector<std::string>& modeNOs) { FPastedInStock = UnitsInStock(modeNOs); };
+  handler.Paste = [this, &take](const std::string& rowID, const std::string& modeNO, std::string& reason) {
+    if (auto unit = FPastedInStock.find(modeNO); unit != FPastedInStock.end()) {
+      reason = InStockText(modeNO, unit->second);
+      return false;
+    }
+    if (ModeNOList().Contains(modeNO)) {
+      reason = "重复";
+      return false;
+    }
+    if (!take(rowID, modeNO, reason)) return false;
+    CheckModeNOEx(modeNO, true);
+    return true;
+  };
+  try {
+    PasteModeNO(std::move(handler));
+  } catch (...) {
+    restore();
+    throw;
+  }
+  restore();
+}
+
+void TFrmBillInStockFramework::actBatchPasteModeNOExecute(TAction&) {
+  if (!CurrentRowHasProduct()) {
+    ShowInfoMessage(MsgBox.get(), "请先选择商品");
+    return;
+  }
+  // A row that holds its number already is left as it is: the units come as copies of it.
+  if (Editing(*CdsDetail) && !Trim(CdsDetail->FieldByName("F_MODE_NO").AsString()).empty()) CdsDetail->Post();
+  std::optional<TBookmark> source;  // the last row taken, the one the next copy is made of
+  PasteInto([this, &source](const std::string& rowID, const std::string& modeNO, std::string&) {
+    if (CdsDetail->State() == dsBrowse) {
+      if (source && CdsDetail->BookmarkValid(*source)) CdsDetail->GotoBookmark(*source);
+      if (Trim(CdsDetail->FieldByName("F_MODE_NO").AsString()).empty()) {
+        CdsDetail->Edit();
+      } else {
+        auto copied = [](const std::string& name) {
+          return !SameText(name, "F_MODE_NO") && !SameText(name, "F_ID") && !SameText(name, "F_PH");
+        };
+        if (FCommonUtils) FCommonUtils->CopyAppendRecord(*CdsDetail, copied);
+        else AppendCurrentRecord(*CdsDetail, copied);
+      }
+    }
+    try {
+      // A row not stored yet takes the identifier the paste drew for it; a stored row keeps its own.
+      if (CdsDetail->State() == dsInsert || CdsDetail->UpdateStatus() == usInserted)
+        CdsDetail->FieldByName("F_ID").SetAsString(rowID);
+      CdsDetail->FieldByName("F_MODE_NO").SetAsString(modeNO);
+      CdsDetail->Post();
+    } catch (...) {
+      CdsDetail->Cancel();  // no half-made row stays behind
+      throw;
+    }
+    source = CdsDetail->GetBookmark();
+    return true;
+  });
+}
+
+bool TFrmBillInStockFramework::FindRowWithoutModeNO() {
+  const TField& modeNO = CdsDetail->FieldByName("F_MODE_NO");
+  const TField* type = CdsDetail->FindField("F_PRODUCT_TYPE_ID");
+  for (; !CdsDetail->Eof(); CdsDetail->Next()) {
+    const bool serialRow = !type || IsSerialType(IdValue(type->Value()));
+    if (serialRow && CurrentRowHasProduct() && Trim(modeNO.AsString()).empty()) return true;
+  }
+  return false;
+}
+
+void TFrmBillInStockFramework::actBatchPasteModeNOByOrderExecute(TAction&) {
+  if (!CurrentRowHasProduct()) {
+    ShowInfoMessage(MsgBox.get(), "请先选择商品");
+    return;
+  }
+  CdsDetail->CheckBrowseMode();
+  PasteInto([this](const std::string&, const std::string& modeNO, std::string& reason) {
+    // Rows are filled in order; a row holding a number keeps it, and past the last row nothing is taken.
+    if (!FindRowWithoutModeNO()) {
+      reason = "没有待填串码的明细行";
+      return false;
+    }
+    CdsDetail->Edit();
+    try {
+      CdsDetail->FieldByName("F_MODE_NO").SetAsString(modeNO);
+      CdsDetail->Post();
+    } catch (...) {
+      CdsDetail->Cancel();
+      throw;
+    }
+    CdsDetail->Next();
+    return true;
+  });
+}
 
 }  // namespace jxc

@@ -17,6 +17,7 @@
 //     row holds.
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -24,12 +25,15 @@
 
 #include "bills/UnitBillSumDetail.h"
 #include "bills/UnitFrmBaseBillFramework.h"
+#include "platform/DateTime.h"
 
 namespace jxc {
 
 class TBarItem;
+class TFrameBase;
 class TGridTableView;
 class TMemTable;
+class TPanel;
 class TSplitter;
 
 class TFrmBillInStockFramework : public TFrmBaseBillFramework {
@@ -51,6 +55,17 @@ class TFrmBillInStockFramework : public TFrmBaseBillFramework {
   // Regroups the detail into the summary, while the summary is on (GroupDetailStatus).
   void RefreshSumDetail();
 
+  // The units of those serial numbers that are in stock now (in any shop), each with its in-date: a unit
+  // in stock cannot come in a second time. One statement per 500 numbers.
+  std::map<std::string, TDateTime> UnitsInStock(const std::vector<std::string>& modeNOs);
+  // The refusal of a serial number whose unit is in stock: "[" + number + "]串码已在库,入库日期" + in-date.
+  static std::string InStockText(const std::string& modeNO, TDateTime inDate);
+
+  // The input panel of scanned units: placed above the detail grid, on the detail rows, and initialised.
+  // The screen owns it. A screen's bottom region (its configuration) is placed here too.
+  void PlaceEntryPanel(TFrameBase* frame);
+  TPanel* pnlEntry;  // above the detail grid; hidden until a panel is placed
+
  protected:
   void FormCreate() override;
   // The base's start, then the colour names of the summary.
@@ -62,6 +77,11 @@ class TFrmBillInStockFramework : public TFrmBaseBillFramework {
   void F_ProductValidate(TField& sender) override;
   // A serial number on a row without product is refused: "请选择商品".
   void F_ModeNOValidate(TField& sender) override;
+  // A serial number typed or scanned whose unit is in stock already is refused with its in-date; then
+  // the bill's own checks.
+  void F_ModeNOSetText(TField& sender, const std::string& text) override;
+  // The configured bottom panel goes above the detail grid (PlaceEntryPanel).
+  void UIBottomConfig(const TUIConfig& config) override;
 
   // Saving: the summary is off meanwhile (rebuilt afterwards); the parameters are read once.
   void actBeforeSaveExecute(TAction& sender) override;
@@ -107,12 +127,16 @@ class TFrmBillInStockFramework : public TFrmBaseBillFramework {
   // Whether the summary follows the rows as they change now.
   bool SummaryFollows() const { return GroupDetailStatus() && !BatchEnter(); }
   void ShowSummary();
-  // Rows from the current one on are refused or taken by the paste; the product's validation is off
-  // meanwhile and the summary is rebuilt once at the end.
-  template <class Work>
-  void Paste(Work work);
-  // Moves the detail to the next row without a serial number, from the current row on; false at the end.
+  // Runs the paste dialog with the handler's decision for each number: refused when its unit is in stock
+  // or the bill holds it already, else handed to take (which writes and posts it, raising when it cannot).
+  // The product's validation is off meanwhile (pasted rows keep the price they were copied with), the
+  // summary is rebuilt once at the end, and the grid shows the rows again, whatever happened.
+  void PasteInto(const std::function<bool(const std::string& rowID, const std::string& modeNO, std::string& reason)>& take);
+  // Moves the detail to the next row that waits for a serial number (a serial-numbered product, no number
+  // yet), from the current row on; false when there is none.
   bool FindRowWithoutModeNO();
+  // The current row holds a product.
+  bool CurrentRowHasProduct() const;
 
   std::unique_ptr<TBillSumDetail> FSum;
   // The last product priced: its identifier and its master prices.
@@ -124,6 +148,8 @@ class TFrmBillInStockFramework : public TFrmBaseBillFramework {
   // What the last save stamped, until its write ends.
   std::vector<TStampedRow> FStamped;
   std::vector<std::pair<std::string, Variant>> FHeaderBefore;
+  // The units in stock among the numbers being pasted.
+  std::map<std::string, TDateTime> FPastedInStock;
 };
 
 }  // namespace jxc

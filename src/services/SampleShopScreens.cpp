@@ -54,16 +54,13 @@ void UseInStockFramework(TSQLiteDBAccess& db) {
     int64_t sort = 0;
     if (auto last = connection.Prepare("SELECT COALESCE(MAX(F_SORT), 0) FROM TB_SYS_FUNCTION"); last->Step())
       sort = last->Int64(0) + 1;
-    // Units scanned one after the other: the panel above the rows takes product, colour, price and the
-    // serial number once each.
     const std::string config =
         "{\"BILL_CONFIG\":{\"STATUS\":\"on\",\"BILL_TYPE\":17,\"AUDIT_CALL\":\"\"},"
         "\"UI_DETAIL_CONFIG\":{\"STATUS\":\"on\",\"PARAMS\":{\"明细\":{\"STATUS\":\"on\",\"PAGE\":0,"
         "\"DATASET\":\"CdsDetail\",\"GRID_NAME\":\"商品入库明细\",\"VIEW_TABLE\":\"TB_IN_STOCK_DETAIL\","
         "\"UPDATE_TABLE\":\"TB_IN_STOCK_DETAIL\",\"FOREIGNKEY\":\"F_MID\",\"DISPLAY\":\"明细\",\"KIND\":0}}},"
         "\"UI_EDITOR_CONFIG\":{\"STATUS\":\"on\",\"CLASS_NAME\":\"TFrameBaseEditor\",\"DATA\":\"TB_IN_STOCK\","
-        "\"UPDATE_TABLE\":\"TB_IN_STOCK\",\"HEIGHT\":120},"
-        "\"UI_BOTTOM_CONFIG\":{\"STATUS\":\"on\",\"CLASS_NAME\":\"TFrameProductFastEntryEditor\",\"HEIGHT\":90}}";
+        "\"UPDATE_TABLE\":\"TB_IN_STOCK\",\"HEIGHT\":120}}";
     auto function = connection.Prepare(
         "INSERT INTO TB_SYS_FUNCTION (F_ID, F_CODE, F_NAME, F_PY, F_ClassName, F_FormType, F_TableName, F_DATA, "
         "F_GRID_NAME, F_UI_CONFIG, F_SORT) VALUES (?, ?, '商品入库', ?, 'TFrmBillInStockFramework', 1, 'TB_IN_STOCK', "

@@ -46,8 +46,7 @@ const std::vector<std::string>& SampleBillScreens();
 void UseBaseBillFramework(TSQLiteDBAccess& db);
 
 // The stock-in screens of the sample shop, on the stock-in bill (TFrmBillInStockFramework): the purchase
-// receipt "采购入库" (bill type 2, from a supplier) and the plain receipt "商品入库" (bill type 17), whose
-// bottom panel is the fast entry of scanned units (TFrameProductFastEntryEditor).
+// receipt "采购入库" (bill type 2, from a supplier) and the plain receipt "商品入库" (bill type 17).
 const std::vector<std::string>& SampleInStockScreens();
 // Names the stock-in bill as the class of those screens, adding the plain receipt's function row when the
 // database lacks it. Raises EDatabaseError on failure.

@@ -11,7 +11,10 @@
 #include <vector>
 
 #include "BillTestSupport.h"
+#include "bills/UnitFrmBatchPasteModeNO.h"
 #include "bills/UnitFrmBillInStockFramework.h"
+#include "platform/ClassRegistry.h"
+#include "platform/StdCtrls.h"
 #include "platform/MemSQL.h"
 #include "services/DBCache.h"
 
@@ -57,6 +60,50 @@ class InStockTest : public BillTest {
                       "|" + regroup.FieldByName("F_QTY").AsString());
     std::sort(lines.begin(), lines.end());
     return lines;
+  }
+
+  // The clerk copies the numbers, clicks the paste action, pastes into the dialog and clicks OK; what the
+  // dialog's failed box shows afterwards is returned (one line per number, the last line empty).
+  std::vector<std::string> PasteThrough(TFrmBillInStockFramework& screen, TAction* action, const std::string& copied) {
+    clipboard.SetText(copied);
+    std::vector<std::string> failed;
+    Application().QueueModalScript([&failed](TCustomForm& form) {
+      auto& paste = static_cast<TFrmBatchPasteModeNO&>(form);
+      form.PressKey('V', ssCtrl);
+      paste.btnOK->PerformClick();
+      failed = paste.mmo2->Lines();
+    });
+    Click(screen, action);
+    return failed;
+  }
+  // The numbers new-serial first .. last, one a line.
+  static std::string NewSerials(int first, int last) {
+    std::string text;
+    for (int n = first; n <= last; ++n) text += NewSerial(n) + "\r\n";
+    return text;
+  }
+  // The detail's serial numbers in row order ("" for a row without one).
+  static std::vector<std::string> RowSerials(TFrmBillInStockFramework& screen) {
+    std::vector<std::string> serials;
+    const TDataSet& rows = *screen.CdsDetail;
+    for (int row = 0; row < rows.RecordCount(); ++row)
+      serials.push_back(rows.RowValue(row, rows.FieldByName("F_MODE_NO").Index()).ToString());
+    return serials;
+  }
+
+  // A screen opened as the host's menu opens it: the class its function row names.
+  TFrmBaseBillFramework* OpenByFunctionRow(const std::string& caption) {
+    const std::string className =
+        Text("SELECT F_ClassName FROM TB_SYS_FUNCTION WHERE F_NAME = " + QuotedStr(caption));
+    auto* screen = dynamic_cast<TFrmBaseBillFramework*>(CreateComponentByClassName(className, &Application()));
+    EXPECT_NE(screen, nullptr) << caption << ": " << className;
+    if (!screen) return nullptr;
+    screen->SetName(ScreenName(Application(), caption));
+    screen->SetCaption(caption);
+    screen->DoOnShow();
+    screen->ShowForm();
+    Application().Advance(100);
+    return screen;
   }
 
   std::shared_ptr<TDBCache> cache;

@@ -211,10 +211,14 @@ TEST_F(InStockBillTest, TheAuditBringsEachUnitInWithItsBatchCostAndSupplier) {
                     batches[1] + "3599|" + Id(shop.Suppliers[0]) + "|1|1|"}));
   EXPECT_EQ(Inconsistencies(), "");
 
-  // A unit already in stock refuses the whole audit of the next bill.
+  // A unit that came into stock on another receipt meanwhile refuses the whole audit of the next bill.
   Click(*screen, screen->actNew);
-  EnterRows(*screen, {{Handset(2), NewSerial(3), "5199", 1, shop.Colors[0]}, {HandsetOfUnit(0, 0), UnitOf(0, 0), "5999", 1, shop.Colors[0]}});
+  EnterRows(*screen, {{Handset(2), NewSerial(3), "5199", 1, shop.Colors[0]}, {Handset(3), NewSerial(4), "5999", 1, shop.Colors[0]}});
   Click(*screen, screen->actBeforeSave);
+  auto* other = OpenInStock(testing::kPlainStockIn);
+  SaveNewBill(*other, {{Handset(3), NewSerial(4), "5999", 1, shop.Colors[0]}});
+  Click(*other, other->actAudit);
+  ASSERT_EQ(other->cdsMain->FieldByName("F_STATUS").AsInteger(), 2);
   const std::string code = screen->cdsMain->FieldByName("F_CODE").AsString();
   const std::vector<std::string> stock = Stock();
   dialog->Clear();
