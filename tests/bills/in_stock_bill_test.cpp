@@ -253,6 +253,51 @@ TEST_F(InStockBillTest, UnAuditIsRefusedOnceAUnitOfTheBillWasSold) {
   EXPECT_EQ(Inconsistencies(), "");
 }
 
+TEST_F(InStockBillTest, AThousandUnitsComeInAreSoldInPartAndTheReceiptGoesOnlyOnceTheSaleIsUndone) {
+  const std::vector<std::string> stockBefore = Stock();
+  auto* receipt = OpenInStock();
+  ChooseSupplier(*receipt, shop.Suppliers[0]);
+  EnterRows(*receipt, {{Handset(0), "", "5999", 1, shop.Colors[0]}});
+  std::string pasted;
+  for (int n = 1; n <= 1000; ++n) pasted += NewSerial(n) + "\r\n";
+  EXPECT_TRUE(PasteThrough(*receipt, receipt->actBatchPasteModeNO, pasted).empty());
+  ASSERT_EQ(receipt->CdsDetail->RecordCount(), 1000);
+  EXPECT_EQ(SummaryLines(*receipt), std::vector<std::string>{Id(Handset(0)) + "|" + Id(shop.Colors[0]) + "|1000"});
+  Click(*receipt, receipt->actBeforeSave);
+  ASSERT_EQ(receipt->cdsMain->ChangeCount(), 0) << JoinStrings(dialog->Texts(TDialogKind::Error), "|");
+  Click(*receipt, receipt->actAudit);
+  ASSERT_EQ(receipt->cdsMain->FieldByName("F_STATUS").AsInteger(), 2);
+  const std::string id = receipt->cdsMain->FieldByName("F_ID").AsString();
+  EXPECT_EQ(Lines("SELECT COUNT(*), SUM(F_COST_PRICE), COUNT(DISTINCT F_PH) FROM TB_SYS_STOCK WHERE F_HAVE_QTY = 1 "
+                  "AND F_IN_BILL_ID = " + id),
+            std::vector<std::string>{"1000|5999000|1000|"})
+      << "every unit in stock with its cost and batch";
+
+  // Ten of them sold over the counter of the wholesale screen, as the menu opens it.
+  auto* sale = OpenByFunctionRow(testing::kSale);
+  ASSERT_NE(sale, nullptr);
+  std::vector<TRow> sold;
+  for (int n = 1; n <= 10; ++n) sold.push_back({Handset(0), NewSerial(n * 7), "6500"});
+  SaveNewBill(*sale, sold);
+  Click(*sale, sale->actAudit);
+  ASSERT_EQ(sale->cdsMain->FieldByName("F_STATUS").AsInteger(), 2) << JoinStrings(dialog->Texts(TDialogKind::Error), "|");
+  EXPECT_EQ(Count("SELECT COUNT(*) FROM TB_SYS_STOCK WHERE F_HAVE_QTY = 1 AND F_IN_BILL_ID = " + id), 990);
+
+  ExpectRefused(*receipt, receipt->actUnAudit, TDialogKind::Error, "反审核失败\r\n失败原因:库存已变动,如需修改请使用纠正功能");
+
+  Click(*sale, sale->actUnAudit);
+  ASSERT_EQ(sale->cdsMain->FieldByName("F_STATUS").AsInteger(), 1);
+  Click(*receipt, receipt->actUnAudit);
+  ASSERT_EQ(receipt->cdsMain->FieldByName("F_STATUS").AsInteger(), 1) << JoinStrings(dialog->Texts(TDialogKind::Error), "|");
+  dialog->QueueAnswer(true);
+  Click(*receipt, receipt->actDelete);
+  EXPECT_EQ(Count("SELECT COUNT(*) FROM TB_IN_STOCK_DETAIL WHERE F_MID = " + id), 0);
+  EXPECT_EQ(receipt->cdsMain->FieldByName("F_CODE").AsString(), "新增单据");
+  EXPECT_EQ(SummaryLines(*receipt), std::vector<std::string>{});
+  EXPECT_EQ(Stock(), stockBefore);
+  EXPECT_EQ(Inconsistencies(), "");
+}
+
 TEST_F(InStockBillTest, TheSummaryCountsUnitsPerProductAndColourAsRowsChange) {
   auto* screen = OpenInStock();
   EXPECT_FALSE(screen->cxGrid2->Visible()) << "nothing to count yet";
