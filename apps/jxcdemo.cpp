@@ -2,7 +2,8 @@
 // first run) and shows the library at work on it: the shop tree, the stock held by each shop, a serial
 // number search whose condition the filter engine writes, a result regrouped in memory, and a master-data
 // screen used as a shop assistant would (a colour added and saved through the colours screen, with the
-// operation log it wrote), and a purchase receipt and a wholesale sale taken through their bill screens
+// operation log it wrote), a purchase received through the stock-in screen (the stock by shop before and
+// after), and a purchase receipt and a wholesale sale taken through their bill screens
 // (typed, saved, audited and printed, each bill with its status and the stock it left). Every statement is
 // sent in the server dialect the screens use; the database service adapts it for SQLite.
 //
@@ -20,6 +21,8 @@
 #include <vector>
 
 #include "bills/UnitFrmBaseBillFramework.h"
+#include "bills/UnitFrmBatchPasteModeNO.h"
+#include "bills/UnitFrmBillInStockFramework.h"
 #include "editors/UnitFrmBaseDBGridEditor.h"
 #include "filter/UnitFilterImp.h"
 #include "foundation/PackageEntry.h"
@@ -28,8 +31,11 @@
 #include "kernel/SysSvc.h"
 #include "platform/Application.h"
 #include "platform/ExtCtrls.h"
+#include "platform/Desktop.h"
 #include "platform/Grid.h"
+#include "platform/StdCtrls.h"
 #include "services/ConsoleDialog.h"
+#include "services/DBCache.h"
 #include "services/HtmlPrintSystem.h"
 #include "services/RecordingMainForm.h"
 #include "services/ShopLocalDB.h"
@@ -150,6 +156,85 @@ void ShowMasterDataScreen(const std::shared_ptr<TSQLiteDBAccess>& db) {
   auto log = db->OpenSQL("SELECT F_BILL_ID, F_BILL_CODE, F_MESSAGE, F_ADD_USER, F_ADD_DATE FROM TB_SYS_LOG WITH(nolock) "
                          "WHERE F_BILL_CODE = " + QuotedStr(code) + " ORDER BY F_ID");
   PrintGrid("Operation log of " + code, *log);
+  ResetApplication();
+  SysService::Clear();
+  PackageShutdown();
+}
+
+// The stock held by each shop: serial-numbered units, counted pieces and their cost.
+void PrintStockByShop(TSQLiteDBAccess& db, const std::string& title) {
+  auto stock = db.OpenSQL(
+      "SELECT sh.F_NAME AS F_SHOP, SUM(CASE WHEN st.F_MODE_NO IS NULL THEN 0 ELSE st.F_HAVE_QTY END) AS F_UNITS, "
+      "SUM(CASE WHEN st.F_MODE_NO IS NULL THEN st.F_HAVE_QTY ELSE 0 END) AS F_PIECES, "
+      "SUM(st.F_COST_PRICE * st.F_HAVE_QTY) AS F_COST_MONEY "
+      "FROM TB_SYS_STOCK st WITH(nolock) JOIN TB_SHOP sh WITH(nolock) ON sh.F_ID = st.F_SHOP_ID "
+      "WHERE st.F_HAVE_QTY > 0 GROUP BY sh.F_NAME ORDER BY sh.F_NAME");
+  PrintGrid(title, *stock);
+}
+
+// A purchase received through the stock-in screen headless, as a receiving clerk works it: the supplier
+// chosen, a handset row typed and the serial numbers of its units pasted from the supplier's list through
+// the paste dialog, an accessory row, then saved and audited. The stock by shop before and after.
+void ShowStockInScreen(const std::shared_ptr<TSQLiteDBAccess>& db) {
+  const TSampleShop shop = ReadSampleShop(*db);
+  PackageStartup();
+  RegisterShopDatabaseServices(db);
+  static std::istringstream noAnswers;  // questions are answered no
+  SysService::Register<IDialog>(std::make_shared<TConsoleDialog>(noAnswers, std::cout));
+  SysService::Register<IMainForm>(std::make_shared<TRecordingMainForm>());
+  SysService::Register<ICache>(std::make_shared<TDBCache>(db));
+  auto rights = std::make_shared<TTableGroupRights>();
+  rights->SetGrantAll(true);
+  SysService::Register<IGroupRights>(rights);
+  UserInfo->SetName("演示员");
+  UserInfo->SetDefaultShopID(std::to_string(shop.Branches.at(0)));
+  Application().Clock().SetNow(SystemClock().Now());
+
+  const std::string caption = "采购入库";
+  std::cout << "\n== Stock-in screen " << caption << ": handsets pasted from the supplier's list, accessories typed\n";
+  PrintStockByShop(*db, "Stock by shop before");
+  auto* screen = OpenEditor<TFrmBillInStockFramework>(Application(), caption);
+  Application().Advance(100);  // the deferred start: a new bill
+  TGridTableView& grid = *screen->tvResult;
+  auto type = [&](const char* field, const std::string& text) {
+    grid.EditCell(grid.FocusedRecordIndex(), *grid.FindColumnByFieldName(field), text);
+  };
+  Application().Dispatch([&] {
+    screen->cdsMain->Edit();
+    screen->cdsMain->FieldByName("F_CUSTOMER_ID").SetText(std::to_string(shop.Suppliers.at(0)));
+  });
+  type("F_PRODUCT_ID", std::to_string(shop.Handsets.at(2)));
+  type("F_COLOR_ID", std::to_string(shop.Colors.at(0)));
+  std::string supplierList;
+  for (int unit = 0; unit < 4; ++unit) {
+    char serial[32];
+    std::snprintf(serial, sizeof serial, "3591%011lld", static_cast<long long>(db->NewID()));
+    supplierList += std::string(serial) + "\r\n";
+  }
+  Clipboard().SetText(supplierList);
+  Application().QueueModalScript([](TCustomForm& form) {
+    auto& paste = static_cast<TFrmBatchPasteModeNO&>(form);
+    paste.mmoModeNO->SetText(Clipboard().GetText());
+    paste.btnOK->PerformClick();
+  });
+  Application().Dispatch([&] { screen->actBatchPasteModeNO->Execute(); });
+  Application().Dispatch([&] { screen->actDetailAppend->Execute(); });
+  type("F_PRODUCT_ID", std::to_string(shop.Accessories.at(0)));
+  type("F_QTY", "30");
+  type("F_PRICE", "6.5");
+  PrintGrid("Units counted by product and colour (the summary beside the rows)", *screen->mtSum);
+  for (TAction* action : {screen->actBeforeSave, screen->actAudit})
+    Application().Dispatch([action] { action->Execute(); });
+  for (const std::string& error : Application().ShownErrors()) std::cout << "  error: " << error << '\n';
+  Application().ClearShownErrors();
+  const std::string id = screen->cdsMain->FieldByName("F_ID").AsString();
+  auto bill = db->OpenSQL("SELECT F_CODE, F_STATUS, F_TOTAL_QTY, F_TOTAL_MONEY FROM TB_IN_STOCK WITH(nolock) WHERE F_ID = " + id);
+  PrintGrid(caption + " " + bill->FieldByName("F_CODE").AsString() + " (F_STATUS 2: audited)", *bill);
+  auto rows = db->OpenSQL("SELECT p.F_NAME AS F_PRODUCT, d.F_MODE_NO, d.F_PH, d.F_QTY, d.F_COST_PRICE, d.F_MONEY "
+                          "FROM TB_IN_STOCK_DETAIL d WITH(nolock) JOIN TB_PRODUCT_ATTRIBUTE p WITH(nolock) "
+                          "ON p.F_ID = d.F_PRODUCT_ID WHERE d.F_MID = " + id + " ORDER BY d.F_ID");
+  PrintGrid("Rows", *rows);
+  PrintStockByShop(*db, "Stock by shop after");
   ResetApplication();
   SysService::Clear();
   PackageShutdown();
@@ -286,6 +371,7 @@ void Run(const TOptions& options) {
   PrintGrid("Stock by shop (regrouped in memory)", memSQL);
 
   ShowMasterDataScreen(db);
+  ShowStockInScreen(db);
   ShowBillScreens(db, options.Database);
 }
 

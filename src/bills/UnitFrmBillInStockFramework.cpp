@@ -123,6 +123,9 @@ TFrmBillInStockFramework::TFrmBillInStockFramework(TComponent* owner) : TFrmBase
     const Variant name = colors->Lookup("F_ID", key, "F_NAME");
     if (!name.IsNullOrEmpty()) text = name.ToString();
   };
+  tvResultSum->OnCustomDrawIndicatorCell = [this](TGridTableView& view, int row, bool& done) {
+    tvResultSumCustomDrawIndicatorCell(view, row, done);
+  };
   TGridColumn* qty = tvResultSum->CreateColumn("F_QTY", "数量");
   qty->Summary.Footer = {skSum, ""};
 
@@ -193,6 +196,10 @@ void TFrmBillInStockFramework::RefreshSumDetail() {
   if (!GroupDetailStatus()) return;
   FSum->Rebuild(*CdsDetail);
   ShowSummary();
+}
+
+void TFrmBillInStockFramework::tvResultSumCustomDrawIndicatorCell(TGridTableView&, int, bool& done) {
+  done = true;  // the lines are numbered
 }
 
 void TFrmBillInStockFramework::ShowSummary() { cxGrid2->SetVisible(!mtSum->IsEmpty()); }
@@ -342,7 +349,7 @@ void TFrmBillInStockFramework::CheckDetailRows() {
   CdsDetail->CheckBrowseMode();
   auto refuse = [this](int row, const std::string& complaint, bool warning) {
     CdsDetail->SetRecNo(row + 1);  // the user finds the row where it is
-    const std::string text = "第" + IntToStr(row + 1) + "行" + complaint;
+    const std::string text = "第" + IntToStr(row + 1) + complaint;
     if (warning) ShowWarningMessage(MsgBox.get(), text);
     else ShowErrorMessage(MsgBox.get(), text);
     Abort();
@@ -353,15 +360,15 @@ void TFrmBillInStockFramework::CheckDetailRows() {
     if (IdValue(values["F_PRODUCT_ID"]) == 0) continue;
     const int64_t type = IdValue(values["F_PRODUCT_TYPE_ID"]);
     if (IsSerialType(type)) {
-      if (Trim(values["F_MODE_NO"].ToString()).empty()) refuse(row, "手机串号/卡号不能为空", false);
+      if (Trim(values["F_MODE_NO"].ToString()).empty()) refuse(row, "行手机串号/卡号不能为空", false);
       // One row is one unit: no more, and no less either.
-      if (IdValue(values["F_QTY"]) != 1) refuse(row, "商品数量必须等于1", false);
+      if (IdValue(values["F_QTY"]) != 1) refuse(row, "行商品数量必须等于1", false);
     }
-    if (type == 1 && IdValue(values["F_COLOR_ID"]) == 0) refuse(row, "颜色不能为空", false);
-    if (!FAllowZeroPrice && MoneyValue(values["F_PRICE"]) <= Currency()) refuse(row, "进货价为0,请修改", true);
+    if (type == 1 && IdValue(values["F_COLOR_ID"]) == 0) refuse(row, "行颜色不能为空", false);
+    if (!FAllowZeroPrice && MoneyValue(values["F_PRICE"]) <= Currency()) refuse(row, "行进货价为0,请修改", true);
     // With staff cost prices in use, each row needs its own.
     if (FEmployeeCostPrice && MoneyValue(values["F_PRICE_EMPLOYEE"]) <= Currency())
-      refuse(row, "员工成本价为0,请修改", true);
+      refuse(row, "行员工成本价为0,请修改", true);
   }
   TFrmBaseBillFramework::CheckDetailRows();
 }

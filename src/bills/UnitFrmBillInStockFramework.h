@@ -111,6 +111,8 @@ class TFrmBillInStockFramework : public TFrmBaseBillFramework {
   void CdsDetailAfterPost(TDataSet& dataSet);
   void CdsDetailAfterDelete(TDataSet& dataSet);
   void CdsDetailAfterCancel(TDataSet& dataSet);
+  // The summary's indicator shows the line numbers.
+  void tvResultSumCustomDrawIndicatorCell(TGridTableView& view, int row, bool& done);
 
  private:
   // What a row's save stamp changes, kept to give it back.
