@@ -6,6 +6,7 @@
 #include <set>
 
 #include "InStockTestSupport.h"
+#include "editors/UnitFrameBase.h"
 
 namespace jxc {
 namespace {
@@ -132,6 +133,21 @@ TEST_F(InStockPasteTest, ANumberIsInStockWhenTheStockHoldsItNotWhenAnotherReceip
   ASSERT_EQ(other->cdsMain->FieldByName("F_STATUS").AsInteger(), 2);
   EXPECT_FALSE(TypeCell(*screen, "F_MODE_NO", NewSerial(1)));
   EXPECT_EQ(Application().ShownErrors().size(), 1u);
+}
+
+TEST_F(InStockPasteTest, TheConfiguredEntryPanelSitsAboveTheRowsAndWorksOnThem) {
+  db->QueryNative("UPDATE TB_SYS_FUNCTION SET F_UI_CONFIG = json_set(F_UI_CONFIG, '$.UI_BOTTOM_CONFIG', "
+                  "json('{\"STATUS\":\"on\",\"CLASS_NAME\":\"TFrameBaseEditor\",\"HEIGHT\":90}')) "
+                  "WHERE F_NAME = '" + std::string(testing::kPlainStockIn) + "'");
+  auto* screen = OpenInStock(testing::kPlainStockIn);
+  ASSERT_EQ(screen->pnlEntry->ControlCount(), 1);
+  auto* panel = dynamic_cast<TFrameBase*>(screen->pnlEntry->Controls(0));
+  ASSERT_NE(panel, nullptr);
+  EXPECT_EQ(panel->MainDataSet(), screen->CdsDetail);
+  EXPECT_TRUE(screen->pnlEntry->Visible());
+  EXPECT_EQ(screen->pnlEntry->Height, 90);
+  EXPECT_FALSE(screen->grpBillBottom->Visible()) << "not below the rows";
+  EXPECT_FALSE(OpenInStock()->pnlEntry->Visible()) << "a screen without panel shows none";
 }
 
 }  // namespace
