@@ -32,8 +32,6 @@ constexpr size_t kInStockChunk = 500;
 
 bool IsSerialType(int64_t type) { return type == 1 || type == 3; }
 
-bool Editing(const TDataSet& dataSet) { return dataSet.State() == dsEdit || dataSet.State() == dsInsert; }
-
 // Whether the dataset holds a current row: a stored one or one being appended.
 bool HasRow(const TDataSet& dataSet) { return dataSet.Active() && (!dataSet.IsEmpty() || dataSet.State() == dsInsert); }
 
@@ -569,12 +567,13 @@ void TFrmBillInStockFramework::actBatchPasteModeNOExecute(TAction&) {
     ShowInfoMessage(MsgBox.get(), "请先选择商品");
     return;
   }
-  // A row that holds its number already is left as it is: the units come as copies of it.
-  if (Editing(*CdsDetail) && !Trim(CdsDetail->FieldByName("F_MODE_NO").AsString()).empty()) CdsDetail->Post();
-  std::optional<TBookmark> source;  // the last row taken, the one the next copy is made of
+  // The row being typed is kept as typed; the units are copies of it (it takes the first number when it
+  // has none).
+  CdsDetail->CheckBrowseMode();
+  TBookmark source = CdsDetail->GetBookmark();  // the row the next copy is made of: the last one taken
   PasteInto([this, &source](const std::string& rowID, const std::string& modeNO, std::string&) {
     if (CdsDetail->State() == dsBrowse) {
-      if (source && CdsDetail->BookmarkValid(*source)) CdsDetail->GotoBookmark(*source);
+      if (CdsDetail->BookmarkValid(source)) CdsDetail->GotoBookmark(source);
       if (Trim(CdsDetail->FieldByName("F_MODE_NO").AsString()).empty()) {
         CdsDetail->Edit();
       } else {
@@ -586,7 +585,7 @@ void TFrmBillInStockFramework::actBatchPasteModeNOExecute(TAction&) {
       }
     }
     try {
-      // A row not stored yet takes the identifier the paste drew for it; a stored row keeps its own.
+      // A row not saved yet takes the identifier the paste drew for it; a saved row keeps its own.
       if (CdsDetail->State() == dsInsert || CdsDetail->UpdateStatus() == usInserted)
         CdsDetail->FieldByName("F_ID").SetAsString(rowID);
       CdsDetail->FieldByName("F_MODE_NO").SetAsString(modeNO);

@@ -15,6 +15,7 @@
 //   - The screen never writes F_USE_QTY: only audits count what later bills took of a unit.
 //   - A paste never overwrites a row's serial number and never leaves in the serial list a number that no
 //     row holds.
+//   - A serial number whose unit is in stock (TB_SYS_STOCK) is refused as it is typed, scanned or pasted.
 
 #include <cstdint>
 #include <map>
