@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <functional>
+#include <string_view>
+#include <unordered_map>
 #include <utility>
 
 #include "editors/UnitEditorUtils.h"
@@ -41,18 +43,22 @@ Currency MoneyValue(const Variant& value) { return value.IsNullOrEmpty() ? Curre
 
 Variant Id(int64_t id) { return Variant(static_cast<long long>(id)); }
 
-// A detail row's values by field name, read without moving the cursor.
+// The detail rows' values by field name, read without moving the cursor; each field is looked up once.
 class TRowReader {
  public:
-  TRowReader(const TDataSet& data, int row) : data_(data), row_(row) {}
-  Variant operator[](const char* name) const {
-    const TField* field = data_.FindField(name);
-    return field ? data_.RowValue(row_, field->Index()) : Variant::Null();
+  explicit TRowReader(const TDataSet& data) : data_(data) {}
+  Variant operator()(int row, const char* name) {
+    auto [column, added] = columns_.try_emplace(name, -1);
+    if (added) {
+      const TField* field = data_.FindField(name);
+      column->second = field ? field->Index() : -1;
+    }
+    return column->second < 0 ? Variant::Null() : data_.RowValue(row, column->second);
   }
 
  private:
   const TDataSet& data_;
-  int row_;
+  std::unordered_map<std::string_view, int> columns_;
 };
 
 // What the save makes of one row.
@@ -352,20 +358,20 @@ void TFrmBillInStockFramework::CheckDetailRows() {
     else ShowErrorMessage(MsgBox.get(), text);
     Abort();
   };
+  TRowReader value(*CdsDetail);
   for (int row = 0, rows = CdsDetail->RecordCount(); row < rows; ++row) {
-    const TRowReader values(*CdsDetail, row);
     // A row without product is the base's to refuse.
-    if (IdValue(values["F_PRODUCT_ID"]) == 0) continue;
-    const int64_t type = IdValue(values["F_PRODUCT_TYPE_ID"]);
+    if (IdValue(value(row, "F_PRODUCT_ID")) == 0) continue;
+    const int64_t type = IdValue(value(row, "F_PRODUCT_TYPE_ID"));
     if (IsSerialType(type)) {
-      if (Trim(values["F_MODE_NO"].ToString()).empty()) refuse(row, "行手机串号/卡号不能为空", false);
+      if (Trim(value(row, "F_MODE_NO").ToString()).empty()) refuse(row, "行手机串号/卡号不能为空", false);
       // One row is one unit: no more, and no less either.
-      if (IdValue(values["F_QTY"]) != 1) refuse(row, "行商品数量必须等于1", false);
+      if (IdValue(value(row, "F_QTY")) != 1) refuse(row, "行商品数量必须等于1", false);
     }
-    if (type == 1 && IdValue(values["F_COLOR_ID"]) == 0) refuse(row, "行颜色不能为空", false);
-    if (!FAllowZeroPrice && MoneyValue(values["F_PRICE"]) <= Currency()) refuse(row, "行进货价为0,请修改", true);
+    if (type == 1 && IdValue(value(row, "F_COLOR_ID")) == 0) refuse(row, "行颜色不能为空", false);
+    if (!FAllowZeroPrice && MoneyValue(value(row, "F_PRICE")) <= Currency()) refuse(row, "行进货价为0,请修改", true);
     // With staff cost prices in use, each row needs its own.
-    if (FEmployeeCostPrice && MoneyValue(values["F_PRICE_EMPLOYEE"]) <= Currency())
+    if (FEmployeeCostPrice && MoneyValue(value(row, "F_PRICE_EMPLOYEE")) <= Currency())
       refuse(row, "行员工成本价为0,请修改", true);
   }
   TFrmBaseBillFramework::CheckDetailRows();
@@ -373,9 +379,9 @@ void TFrmBillInStockFramework::CheckDetailRows() {
 
 TFrmBillInStockFramework::TBillSums TFrmBillInStockFramework::SumRows() const {
   TBillSums sums;
+  TRowReader value(*CdsDetail);
   for (int row = 0, rows = CdsDetail->RecordCount(); row < rows; ++row) {
-    const TRowReader values(*CdsDetail, row);
-    const TRowStamp stamp = StampOf(values["F_PRESENT"], values["F_QTY"], values["F_PRICE"]);
+    const TRowStamp stamp = StampOf(value(row, "F_PRESENT"), value(row, "F_QTY"), value(row, "F_PRICE"));
     sums.Qty += stamp.Qty;
     sums.Money += stamp.Money;
     sums.CostMoney += stamp.CostMoney;
@@ -417,35 +423,46 @@ TFrmBaseBillFramework::TTotals TFrmBillInStockFramework::SumDetailIntoHeader() {
       if (static_cast<int>(batches.size()) < newRows) throw Exception("未能取得批次号");
     }
     size_t nextBatch = 0;
+    const TField& presentField = CdsDetail->FieldByName("F_PRESENT");
+    const TField& qty = CdsDetail->FieldByName("F_QTY");
+    const TField& price = CdsDetail->FieldByName("F_PRICE");
+    const TField& location = CdsDetail->FieldByName("F_LOCATION_ID");
+    const TField& source = CdsDetail->FieldByName("F_SOURCE_ID");
+    const TField& id = CdsDetail->FieldByName("F_ID");
+    std::unordered_map<std::string_view, TField*> stamped;  // the fields the stamp writes, where the rows have them
+    auto field = [&](const char* name) {
+      auto [known, added] = stamped.try_emplace(name, nullptr);
+      if (added) known->second = CdsDetail->FindField(name);
+      return known->second;
+    };
     for (CdsDetail->First(); !CdsDetail->Eof(); CdsDetail->Next()) {
       const bool inserted = CdsDetail->UpdateStatus() == usInserted;
-      const TRowStamp stamp = StampOf(CdsDetail->FieldByName("F_PRESENT").Value(), CdsDetail->FieldByName("F_QTY").Value(),
-                                      CdsDetail->FieldByName("F_PRICE").Value());
-      const Variant present = CdsDetail->FieldByName("F_PRESENT").Value();
+      const Variant present = presentField.Value();
+      const TRowStamp stamp = StampOf(present, qty.Value(), price.Value());
       std::vector<std::pair<const char*, Variant>> values = {
           {"F_SHOP_ID", shop ? Id(shop) : Variant::Null()}, {"F_COST_PRICE", Variant(stamp.CostPrice)},
           {"F_MONEY", Variant(stamp.Money)},                {"F_COST_MONEY", Variant(stamp.CostMoney)},
           {"F_GOODS_MONEY", Variant(stamp.GoodsMoney)}};
       if (present.IsNullOrEmpty()) values.emplace_back("F_PRESENT", Variant(0));
       if (supplier) values.emplace_back("F_ROOT_ID", Id(supplier));
-      if (counter && IdValue(CdsDetail->FieldByName("F_LOCATION_ID").Value()) == 0)
-        values.emplace_back("F_LOCATION_ID", Id(counter));
-      if (CdsDetail->FieldByName("F_SOURCE_ID").IsNull()) values.emplace_back("F_SOURCE_ID", CdsDetail->FieldByName("F_ID").Value());
+      if (counter && IdValue(location.Value()) == 0) values.emplace_back("F_LOCATION_ID", Id(counter));
+      if (source.IsNull()) values.emplace_back("F_SOURCE_ID", id.Value());
       if (inserted) values.emplace_back("F_PH", Variant(batches.at(nextBatch++)));
       // Only what differs is written (and kept to be given back).
-      TStampedRow stamped{CdsDetail->GetBookmark(), {}};
-      std::vector<std::pair<int, Variant>> after;
+      TStampedRow row;
+      std::vector<std::pair<TField*, Variant>> after;
       for (auto& [name, value] : values) {
-        const TField* field = CdsDetail->FindField(name);
-        if (!field || field->Value() == value) continue;
-        stamped.Before.emplace_back(field->Index(), field->Value());
-        after.emplace_back(field->Index(), std::move(value));
+        TField* target = field(name);
+        if (!target || target->Value() == value) continue;
+        row.Before.emplace_back(target->Index(), target->Value());
+        after.emplace_back(target, std::move(value));
       }
       if (after.empty()) continue;
+      row.Row = CdsDetail->GetBookmark();
       CdsDetail->Edit();
-      for (const auto& [index, value] : after) CdsDetail->Fields(index).SetValue(value);
+      for (const auto& [target, value] : after) target->SetValue(value);
       CdsDetail->Post();
-      FStamped.push_back(std::move(stamped));
+      FStamped.push_back(std::move(row));
     }
     if (CdsDetail->BookmarkValid(start)) CdsDetail->GotoBookmark(start);
   } catch (...) {
@@ -570,28 +587,39 @@ void TFrmBillInStockFramework::actBatchPasteModeNOExecute(TAction&) {
   // The row being typed is kept as typed; the units are copies of it (it takes the first number when it
   // has none).
   CdsDetail->CheckBrowseMode();
+  TField& id = CdsDetail->FieldByName("F_ID");
+  TField& serial = CdsDetail->FieldByName("F_MODE_NO");
+  // A copy takes every field but the identifier, the serial number and the batch number.
+  std::vector<TField*> copied;
+  for (int i = 0; i < CdsDetail->FieldCount(); ++i) {
+    TField& field = CdsDetail->Fields(i);
+    if (field.FieldKind == fkData && &field != &id && &field != &serial && !SameText(field.FieldName(), "F_PH"))
+      copied.push_back(&field);
+  }
   TBookmark source = CdsDetail->GetBookmark();  // the row the next copy is made of: the last one taken
-  PasteInto([this, &source](const std::string& rowID, const std::string& modeNO, std::string&) {
+  bool elsewhere = false;                       // a refused row moved the cursor away from it
+  PasteInto([&](const std::string& rowID, const std::string& modeNO, std::string&) {
     if (CdsDetail->State() == dsBrowse) {
-      if (CdsDetail->BookmarkValid(source)) CdsDetail->GotoBookmark(source);
-      if (Trim(CdsDetail->FieldByName("F_MODE_NO").AsString()).empty()) {
+      if (elsewhere && CdsDetail->BookmarkValid(source)) CdsDetail->GotoBookmark(source);
+      elsewhere = false;
+      if (Trim(serial.AsString()).empty()) {
         CdsDetail->Edit();
       } else {
-        auto copied = [](const std::string& name) {
-          return !SameText(name, "F_MODE_NO") && !SameText(name, "F_ID") && !SameText(name, "F_PH");
-        };
-        if (FCommonUtils) FCommonUtils->CopyAppendRecord(*CdsDetail, copied);
-        else AppendCurrentRecord(*CdsDetail, copied);
+        std::vector<Variant> values;
+        values.reserve(copied.size());
+        for (const TField* field : copied) values.push_back(field->Value());
+        CdsDetail->Append();
+        for (size_t i = 0; i < copied.size(); ++i) copied[i]->SetValue(values[i]);
       }
     }
     try {
       // A row not saved yet takes the identifier the paste drew for it; a saved row keeps its own.
-      if (CdsDetail->State() == dsInsert || CdsDetail->UpdateStatus() == usInserted)
-        CdsDetail->FieldByName("F_ID").SetAsString(rowID);
-      CdsDetail->FieldByName("F_MODE_NO").SetAsString(modeNO);
+      if (CdsDetail->State() == dsInsert || CdsDetail->UpdateStatus() == usInserted) id.SetAsString(rowID);
+      serial.SetAsString(modeNO);
       CdsDetail->Post();
     } catch (...) {
       CdsDetail->Cancel();  // no half-made row stays behind
+      elsewhere = true;
       throw;
     }
     source = CdsDetail->GetBookmark();
