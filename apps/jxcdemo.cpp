@@ -161,6 +161,23 @@ void ShowMasterDataScreen(const std::shared_ptr<TSQLiteDBAccess>& db) {
   PackageShutdown();
 }
 
+// The package started on the database with the services the bill screens use: questions answered no on
+// the console, every right granted, the demonstrator working at the first branch on the application's
+// clock set to the real time.
+void StartBillServices(const std::shared_ptr<TSQLiteDBAccess>& db, const TSampleShop& shop) {
+  PackageStartup();
+  RegisterShopDatabaseServices(db);
+  static std::istringstream noAnswers;
+  SysService::Register<IDialog>(std::make_shared<TConsoleDialog>(noAnswers, std::cout));
+  SysService::Register<IMainForm>(std::make_shared<TRecordingMainForm>());
+  auto rights = std::make_shared<TTableGroupRights>();
+  rights->SetGrantAll(true);
+  SysService::Register<IGroupRights>(rights);
+  UserInfo->SetName("演示员");
+  UserInfo->SetDefaultShopID(std::to_string(shop.Branches.at(0)));
+  Application().Clock().SetNow(SystemClock().Now());
+}
+
 // The stock held by each shop: serial-numbered units, counted pieces and their cost.
 void PrintStockByShop(TSQLiteDBAccess& db, const std::string& title) {
   auto stock = db.OpenSQL(
@@ -177,18 +194,8 @@ void PrintStockByShop(TSQLiteDBAccess& db, const std::string& title) {
 // the paste dialog, an accessory row, then saved and audited. The stock by shop before and after.
 void ShowStockInScreen(const std::shared_ptr<TSQLiteDBAccess>& db) {
   const TSampleShop shop = ReadSampleShop(*db);
-  PackageStartup();
-  RegisterShopDatabaseServices(db);
-  static std::istringstream noAnswers;  // questions are answered no
-  SysService::Register<IDialog>(std::make_shared<TConsoleDialog>(noAnswers, std::cout));
-  SysService::Register<IMainForm>(std::make_shared<TRecordingMainForm>());
+  StartBillServices(db, shop);
   SysService::Register<ICache>(std::make_shared<TDBCache>(db));
-  auto rights = std::make_shared<TTableGroupRights>();
-  rights->SetGrantAll(true);
-  SysService::Register<IGroupRights>(rights);
-  UserInfo->SetName("演示员");
-  UserInfo->SetDefaultShopID(std::to_string(shop.Branches.at(0)));
-  Application().Clock().SetNow(SystemClock().Now());
 
   const std::string caption = "采购入库";
   std::cout << "\n== Stock-in screen " << caption << ": handsets pasted from the supplier's list, accessories typed\n";
@@ -247,20 +254,10 @@ void ShowStockInScreen(const std::shared_ptr<TSQLiteDBAccess>& db) {
 void ShowBillScreens(const std::shared_ptr<TSQLiteDBAccess>& db, const std::string& databaseFile) {
   const std::filesystem::path folder = std::filesystem::absolute(databaseFile).parent_path();
   const TSampleShop shop = ReadSampleShop(*db);
-  PackageStartup();
-  RegisterShopDatabaseServices(db);
-  static std::istringstream noAnswers;  // questions are answered no
-  SysService::Register<IDialog>(std::make_shared<TConsoleDialog>(noAnswers, std::cout));
-  SysService::Register<IMainForm>(std::make_shared<TRecordingMainForm>());
-  auto rights = std::make_shared<TTableGroupRights>();
-  rights->SetGrantAll(true);
-  SysService::Register<IGroupRights>(rights);
+  StartBillServices(db, shop);
   auto printer = std::make_shared<THtmlPrintSystem>(db, SysService::Get<ILocalDB>(), (folder / "打印输出").string());
   SysService::Register<IPrintSystem>(printer);
   const std::string previousFolder = SetProgramFolder(folder.string());
-  UserInfo->SetName("演示员");
-  UserInfo->SetDefaultShopID(std::to_string(shop.Branches.at(0)));
-  Application().Clock().SetNow(SystemClock().Now());
 
   // Serial numbers no unit has had: the next identifiers of the database.
   auto newSerial = [&] {

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "bills/UnitFrmBaseBillFramework.h"
+#include "BillBenchSupport.h"
 #include "Stopwatch.h"
 #include "foundation/PackageEntry.h"
 #include "foundation/UnitPublicUtils.h"
@@ -30,27 +31,14 @@
 #include "services/TableGroupRights.h"
 
 using namespace jxc;
+using jxc::bench::Click;
 using jxc::bench::TStopwatch;
+using jxc::bench::Type;
 
 namespace {
 
 void Figure(const char* what, int rows, const TStopwatch& watch) {
   std::printf("%-40s %6d rows %10.1f ms wall %10.1f ms cpu\n", what, rows, watch.Wall(), watch.Processor());
-}
-
-// The user clicks the tool-bar button of the action.
-void Click(TFrmBaseBillFramework& screen, TAction* action) {
-  for (TBarItem* item : screen.barMain->Items())
-    if (item->Action() == action) {
-      Application().Dispatch([item] { item->Click(); });
-      return;
-    }
-  Application().Dispatch([action] { action->Execute(); });
-}
-
-void Type(TFrmBaseBillFramework& screen, const char* field, const std::string& text) {
-  TGridTableView& grid = *screen.tvResult;
-  grid.EditCell(grid.FocusedRecordIndex(), *grid.FindColumnByFieldName(field), text);
 }
 
 std::string Serial(int run, int row) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "BenchSupport.h"
+#include "BillBenchSupport.h"
 #include "bills/UnitFrmBatchPasteModeNO.h"
 #include "bills/UnitFrmBillInStockFramework.h"
 #include "foundation/PackageEntry.h"
@@ -33,7 +34,9 @@
 #include "services/TableGroupRights.h"
 
 using namespace jxc;
+using jxc::bench::Click;
 using jxc::bench::TStopwatch;
+using jxc::bench::Type;
 
 namespace {
 
@@ -43,20 +46,6 @@ void Figure(const char* what, int rows, double wall, double cpu) {
 
 void Calls(const char* what, int rows, int64_t calls) {
   std::printf("%-44s %6d rows %10lld calls\n", what, rows, static_cast<long long>(calls));
-}
-
-void Click(TFrmBaseBillFramework& screen, TAction* action) {
-  for (TBarItem* item : screen.barMain->Items())
-    if (item->Action() == action) {
-      Application().Dispatch([item] { item->Click(); });
-      return;
-    }
-  Application().Dispatch([action] { action->Execute(); });
-}
-
-void Type(TFrmBaseBillFramework& screen, const char* field, const std::string& text) {
-  TGridTableView& grid = *screen.tvResult;
-  grid.EditCell(grid.FocusedRecordIndex(), *grid.FindColumnByFieldName(field), text);
 }
 
 std::string Serial(int run, int row) {
