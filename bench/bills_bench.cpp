@@ -62,24 +62,16 @@ void Receipt(TSQLiteDBAccess& db, const TSampleShop& shop, int run, int rows, bo
   }
   if (print) Figure("typed into the grid", rows, typing);
 
-  int64_t calls = db.CallCount();
-  TStopwatch saving;
-  Click(*screen, screen->actBeforeSave);
-  const double saveWall = saving.Wall(), saveCpu = saving.Processor();
-  const int64_t saveCalls = db.CallCount() - calls;
-  calls = db.CallCount();
-  TStopwatch auditing;
-  Click(*screen, screen->actAudit);
-  const double auditWall = auditing.Wall(), auditCpu = auditing.Processor();
-  const int64_t auditCalls = db.CallCount() - calls;
+  const bench::TStepFigure save = bench::Measure(db, *screen, screen->actBeforeSave);
+  const bench::TStepFigure audit = bench::Measure(db, *screen, screen->actAudit);
   const double totalWall = typing.Wall(), totalCpu = typing.Processor();
   if (screen->cdsMain->FieldByName("F_STATUS").AsInteger() != 2)
     std::printf("the audit did not run: %s\n", Application().ShownErrors().empty() ? "" : Application().ShownErrors().back().c_str());
-  std::printf("%-40s %6d rows %10.1f ms wall %10.1f ms cpu\n", "saved", rows, saveWall, saveCpu);
-  std::printf("%-40s %6d rows %10.1f ms wall %10.1f ms cpu\n", "audited", rows, auditWall, auditCpu);
+  std::printf("%-40s %6d rows %10.1f ms wall %10.1f ms cpu\n", "saved", rows, save.Wall, save.Cpu);
+  std::printf("%-40s %6d rows %10.1f ms wall %10.1f ms cpu\n", "audited", rows, audit.Wall, audit.Cpu);
   std::printf("%-40s %6d rows %10.1f ms wall %10.1f ms cpu\n", "typed, saved and audited", rows, totalWall, totalCpu);
-  std::printf("%-40s %6d rows %10lld calls\n", "database calls of the save", rows, static_cast<long long>(saveCalls));
-  std::printf("%-40s %6d rows %10lld calls\n", "database calls of the audit", rows, static_cast<long long>(auditCalls));
+  std::printf("%-40s %6d rows %10lld calls\n", "database calls of the save", rows, static_cast<long long>(save.Calls));
+  std::printf("%-40s %6d rows %10lld calls\n", "database calls of the audit", rows, static_cast<long long>(audit.Calls));
   if (!print) return;
 
   TStopwatch unAuditing;
@@ -115,19 +107,7 @@ int main(int argc, char** argv) {
   std::remove(path.c_str());
   try {
     auto db = std::make_shared<TSQLiteDBAccess>(path);
-    TSampleShopOptions options;
-    options.Units = 1000;
-    const TSampleShop shop = CreateSampleShop(*db, options);
-    PackageStartup();
-    RegisterShopDatabaseServices(db);
-    auto dialog = std::make_shared<TRecordingDialog>();
-    SysService::Register<IDialog>(dialog);
-    auto rights = std::make_shared<TTableGroupRights>();
-    rights->SetGrantAll(true);
-    SysService::Register<IGroupRights>(rights);
-    SysService::Register<IMainForm>(std::make_shared<TRecordingMainForm>());
-    UserInfo->SetName("基准");
-    UserInfo->SetDefaultShopID(std::to_string(shop.Branches[0]));
+    const TSampleShop shop = bench::StartBillBench(db);
 
     Receipt(*db, shop, 1, small, false);
     Receipt(*db, shop, 2, rows, true);

@@ -84,28 +84,20 @@ void Receipt(TSQLiteDBAccess& db, const TSampleShop& shop, int run, int rows, bo
   TStopwatch pasting;
   Paste(*screen, run, rows);
   const double pasteWall = pasting.Wall(), pasteCpu = pasting.Processor();
-  int64_t calls = db.CallCount();
-  TStopwatch saving;
-  Click(*screen, screen->actBeforeSave);
-  const double saveWall = saving.Wall(), saveCpu = saving.Processor();
-  const int64_t saveCalls = db.CallCount() - calls;
-  calls = db.CallCount();
-  TStopwatch auditing;
-  Click(*screen, screen->actAudit);
-  const double auditWall = auditing.Wall(), auditCpu = auditing.Processor();
-  const int64_t auditCalls = db.CallCount() - calls;
+  const bench::TStepFigure save = bench::Measure(db, *screen, screen->actBeforeSave);
+  const bench::TStepFigure audit = bench::Measure(db, *screen, screen->actAudit);
   const double totalWall = total.Wall(), totalCpu = total.Processor();
   if (screen->cdsMain->FieldByName("F_STATUS").AsInteger() != 2)
     std::printf("the audit did not run (%d rows): %s\n", screen->CdsDetail->RecordCount(),
                 Application().ShownErrors().empty() ? "" : Application().ShownErrors().back().c_str());
   if (print) {
     Figure("pasted (dialog, rows, summary)", rows, pasteWall, pasteCpu);
-    Figure("saved", rows, saveWall, saveCpu);
-    Figure("audited", rows, auditWall, auditCpu);
+    Figure("saved", rows, save.Wall, save.Cpu);
+    Figure("audited", rows, audit.Wall, audit.Cpu);
     Figure("pasted, saved and audited", rows, totalWall, totalCpu);
   }
-  Calls("database calls of the save", rows, saveCalls);
-  Calls("database calls of the audit", rows, auditCalls);
+  Calls("database calls of the save", rows, save.Calls);
+  Calls("database calls of the audit", rows, audit.Calls);
   screen->Release();
   Application().ProcessMessages();
 }
@@ -145,19 +137,8 @@ int main(int argc, char** argv) {
   bench::TScratchFile file("in_stock_bench");
   try {
     auto db = std::make_shared<TSQLiteDBAccess>(file.Path);
-    TSampleShopOptions options;
-    options.Units = 1000;
-    const TSampleShop shop = CreateSampleShop(*db, options);
-    PackageStartup();
-    RegisterShopDatabaseServices(db);
+    const TSampleShop shop = bench::StartBillBench(db);
     SysService::Register<ICache>(std::make_shared<TDBCache>(db));
-    SysService::Register<IDialog>(std::make_shared<TRecordingDialog>());
-    auto rights = std::make_shared<TTableGroupRights>();
-    rights->SetGrantAll(true);
-    SysService::Register<IGroupRights>(rights);
-    SysService::Register<IMainForm>(std::make_shared<TRecordingMainForm>());
-    UserInfo->SetName("基准");
-    UserInfo->SetDefaultShopID(std::to_string(shop.Branches[0]));
 
     Receipt(*db, shop, 1, small, false);
     Receipt(*db, shop, 2, rows, true);
