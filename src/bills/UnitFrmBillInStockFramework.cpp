@@ -231,6 +231,7 @@ void TFrmBillInStockFramework::CdsDetailAfterDelete(TDataSet&) {
 void TFrmBillInStockFramework::CdsDetailAfterCancel(TDataSet&) { FSum->EditCancelled(); }
 
 void TFrmBillInStockFramework::actNewExecute(TAction& sender) {
+  FPricedProduct.reset();  // a new bill reads the prices as they are now
   TFrmBaseBillFramework::actNewExecute(sender);
   RefreshSumDetail();
 }

@@ -73,8 +73,8 @@ class TFrmBillInStockFramework : public TFrmBaseBillFramework {
   void StartQueryTimer() override;
   // The base's defaults, then: not a gift, no colour and no configuration yet (0).
   void CdsDetailNewRecord(TDataSet& dataSet) override;
-  // The product's purchase price (into a row priced 0) and its staff price; one product's prices are
-  // read once.
+  // The product's purchase price (into a row priced 0) and its staff price; the last product's prices
+  // are read once per bill.
   void F_ProductValidate(TField& sender) override;
   // A serial number on a row without product is refused: "请选择商品".
   void F_ModeNOValidate(TField& sender) override;
