@@ -1,7 +1,6 @@
 #include "bills/UnitFrameProductFastEntryEditor.h"
 
-#include <any>
-
+#include "bills/UnitEntryPopups.h"
 #include "bills/UnitFrmBaseBillFramework.h"
 #include "editors/UnitEditorUtils.h"
 #include "foundation/UnitSysParams.h"
@@ -91,42 +90,14 @@ TFrameProductFastEntryEditor::TFrameProductFastEntryEditor(TComponent* owner) : 
   cdsProduct = new TClientDataSet(this);
   cdsProduct->SetName("cdsProduct");
 
-  BuildPopup(PopupProduct, lstProduct, [this](int64_t id) { ChooseProduct(id); }, [this] { return cdsProduct; });
-  BuildPopup(PopupConfig, lstConfig, [this](int64_t id) { ChooseConfig(id); },
+  MakeEntryPopup(*PopupProduct, *lstProduct, [this](int64_t id) { ChooseProduct(id); }, [this] { return cdsProduct; });
+  MakeEntryPopup(*PopupConfig, *lstConfig, [this](int64_t id) { ChooseConfig(id); },
              [this]() -> TDataSet* { return CacheHelper ? &CacheHelper->GetConfigs() : nullptr; });
-  BuildPopup(PopupColor, lstColor, [this](int64_t id) { ChooseColor(id); },
+  MakeEntryPopup(*PopupColor, *lstColor, [this](int64_t id) { ChooseColor(id); },
              [this]() -> TDataSet* { return CacheHelper ? &CacheHelper->GetColors() : nullptr; });
 }
 
 TFrameProductFastEntryEditor::~TFrameProductFastEntryEditor() = default;
-
-void TFrameProductFastEntryEditor::BuildPopup(TPopupEdit* edit, TListBox* list, const std::function<void(int64_t)>& choose,
-                                              const std::function<TDataSet*()>& source) {
-  list->SetVisible(false);
-  edit->PopupControl = list;
-  // The entries whose name or initials hold the typed text, listed afresh at each opening.
-  edit->OnInitPopup = [edit, list, source](TPopupEdit&) {
-    list->Clear();
-    TDataSet* rows = source();
-    if (!rows || !rows->Active()) return;
-    const std::string typed = UpperCase(Trim(edit->Text()));
-    const TField& id = rows->FieldByName("F_ID");
-    const TField& name = rows->FieldByName("F_NAME");
-    const TField* py = rows->FindField("F_PY");
-    const TBookmark at = rows->GetBookmark();
-    for (rows->First(); !rows->Eof(); rows->Next()) {
-      const bool shown = typed.empty() || UpperCase(name.AsString()).find(typed) != std::string::npos ||
-                         (py && UpperCase(py->AsString()).find(typed) != std::string::npos);
-      if (shown) list->Add(name.AsString(), std::any(id.AsLargeInt()));
-    }
-    if (rows->BookmarkValid(at)) rows->GotoBookmark(at);
-  };
-  list->OnClick = [edit, list, choose](TControl&) {
-    if (list->ItemIndex() < 0) return;
-    choose(std::any_cast<int64_t>(list->Items(list->ItemIndex()).Data));
-    edit->CloseUp();
-  };
-}
 
 void TFrameProductFastEntryEditor::AttachToBill(TFrmBaseBillFramework& bill) {
   FBill = &bill;

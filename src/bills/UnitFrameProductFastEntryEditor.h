@@ -87,8 +87,6 @@ class TFrameProductFastEntryEditor : public TFrameBase {
   void edtPricePropertiesValidate(std::string& displayValue, std::string& errorText, bool& error);
 
  private:
-  void BuildPopup(TPopupEdit* edit, TListBox* list, const std::function<void(int64_t)>& choose,
-                  const std::function<TDataSet*()>& source);
   // "[S]串码已在库,入库日期" + date when the unit is in stock.
   void CheckNotInStock(const std::string& modeNO);
   void AddRow(const std::string& modeNO);

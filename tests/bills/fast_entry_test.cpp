@@ -5,6 +5,8 @@
 
 #include "BillTestSupport.h"
 #include "bills/UnitFrameProductFastEntryEditor.h"
+#include "bills/UnitFrmFasteEnterProduct.h"
+#include "platform/DBCtrls.h"
 #include "platform/ExtCtrls.h"
 #include "platform/Keys.h"
 #include "platform/StdCtrls.h"
@@ -167,6 +169,113 @@ TEST_F(FastEntryPanelTest, InBatchModeScansFillThePreparedRowsInTurn) {
                 std::to_string(Handset(0)) + "|" + std::to_string(shop.Colors[1]) + "|" + NewSerial(1) + "|300|",
                 std::to_string(Handset(1)) + "|" + std::to_string(shop.Colors[2]) + "|" + NewSerial(2) + "|450|"}))
       << "the panel's colour only where a row had none; its price where one was given";
+}
+
+
+// The fast entry dialog over a receipt that already holds a handset and a counted accessory.
+class FastEntryDialogTest : public FastEntryPanelTest {
+ protected:
+  TFrmBaseBillFramework* Receipt() {
+    auto* screen = Open(testing::kStockIn);
+    EnterRows(*screen, {{Handset(1), NewSerial(1), "700"}, {shop.Accessories[0], "", "15", 3}});
+    Application().Dispatch([&] { screen->CdsDetail->CheckBrowseMode(); });
+    return screen;
+  }
+  // The dialog shown over the detail as the return screens show it, the assistant's work in it.
+  int Enter(TFrmBaseBillFramework& screen, std::function<void(TFrmFasteEnterProduct&)> work) {
+    Application().QueueModalScript([work](TCustomForm& form) { work(static_cast<TFrmFasteEnterProduct&>(form)); });
+    int result = -1;
+    Application().Dispatch([&] {
+      std::unique_ptr<TFrmFasteEnterProduct> dialog(GetFasteEnterProduct(&screen));
+      dialog->SetDataSet(screen.CdsDetail);
+      result = dialog->ShowModal();
+    });
+    return result;
+  }
+  using BillTest::Click;
+  static void Click(TButton* button) { Application().Dispatch([button] { button->PerformClick(); }); }
+  static void TypeModeNO(TFrmFasteEnterProduct& dialog, const std::string& text) {
+    dialog.SetActiveControl(dialog.db_edtModeNO);
+    dialog.db_edtModeNO->SelectAll();
+    dialog.TypeText(text);
+  }
+  std::vector<std::string> DetailRows(TFrmBaseBillFramework& screen) {
+    std::vector<std::string> rows;
+    Application().Dispatch([&] {
+      TClientDataSet& detail = *screen.CdsDetail;
+      detail.CheckBrowseMode();
+      for (detail.First(); !detail.Eof(); detail.Next()) {
+        std::string row;
+        for (const char* field : {"F_PRODUCT_ID", "F_MODE_NO", "F_QTY", "F_QTY_ACTUAL", "F_IN_OUT", "F_PRICE", "F_COST_PRICE",
+                                  "F_MONEY", "F_ROOT_ID", "F_REMARK"})
+          row += detail.FieldByName(field).AsString() + "|";
+        rows.push_back(row);
+      }
+    });
+    return rows;
+  }
+};
+
+TEST_F(FastEntryDialogTest, UnitsEnteredGetRowsOfTheirOwnWithCheckedUpperCaseSerials) {
+  auto* screen = Receipt();
+  const std::string supplier = Text("SELECT F_CUSTOMER_ID FROM TB_PRODUCT_ATTRIBUTE WHERE F_ID = " + std::to_string(Handset(0)));
+  const std::string cost = Text("SELECT F_PRICE_JH FROM TB_PRODUCT_ATTRIBUTE WHERE F_ID = " + std::to_string(Handset(0)));
+  ASSERT_NE(supplier, "") << "the sample's handsets name their supplier";
+  const std::vector<std::string> before = DetailRows(*screen);
+  std::vector<std::string> errors;
+  const std::string typed = "35ab" + NewSerial(2).substr(4);
+  const int result = Enter(*screen, [&](TFrmFasteEnterProduct& dialog) {
+    Click(dialog.btnOK);
+    dialog.db_PopupProduct->SetText(ProductName(0).substr(0, 6));
+    Application().Dispatch([&] {
+      dialog.db_PopupProduct->Popup();
+      dialog.lstProduct->ClickItem(0);
+    });
+    Click(dialog.btnOK);
+    TypeModeNO(dialog, "  " + typed);
+    Click(dialog.btnCopyAdd);
+    TypeModeNO(dialog, NewSerial(1));  // the handset already in the bill
+    Click(dialog.btnOK);
+    TypeModeNO(dialog, UpperCase(typed));  // the unit just entered
+    Click(dialog.btnOK);
+    TypeModeNO(dialog, NewSerial(3));
+    Click(dialog.btnOK);
+    errors = Application().ShownErrors();
+  });
+  EXPECT_EQ(result, mrOk);
+  EXPECT_EQ(errors, (std::vector<std::string>{"请选择供应商", "请输入串码", "手机串码/卡号[" + NewSerial(1) + "]重复",
+                                               "手机串码/卡号[" + UpperCase(typed) + "]重复"}));
+  std::vector<std::string> expected = before;
+  for (const std::string& serial : {UpperCase(typed), NewSerial(3)})
+    expected.push_back(std::to_string(Handset(0)) + "|" + serial + "|0|1|I|" + cost + "|" + cost + "|0|" + supplier + "|新串码|");
+  EXPECT_EQ(DetailRows(*screen), expected) << "the bill's own rows untouched; each unit a row of its own";
+  EXPECT_TRUE(screen->ModeNOList().Contains(UpperCase(typed)));
+  EXPECT_TRUE(screen->ModeNOList().Contains(NewSerial(3)));
+
+  // The bill's own serial entry is back once the dialog is gone.
+  Click(*screen, screen->actDetailAppend);
+  EXPECT_TRUE(TypeCell(*screen, "F_PRODUCT_ID", std::to_string(Handset(2))));
+  EXPECT_FALSE(TypeCell(*screen, "F_MODE_NO", NewSerial(3)));
+  EXPECT_TRUE(TypeCell(*screen, "F_MODE_NO", "35cd" + NewSerial(4).substr(4)));
+  EXPECT_TRUE(screen->ModeNOList().Contains("35CD" + NewSerial(4).substr(4)));
+}
+
+TEST_F(FastEntryDialogTest, CancelOrClosingRemovesOnlyTheRowTheDialogWasTyping) {
+  auto* screen = Receipt();
+  Application().Dispatch([&] { screen->CdsDetail->Last(); });  // on the accessory, which has no serial number
+  const std::string before = Screen(*screen);
+  const std::vector<std::string> bills = Bills();
+  EXPECT_EQ(Enter(*screen, [&](TFrmFasteEnterProduct& dialog) {
+              dialog.ChooseProduct(Handset(0));
+              TypeModeNO(dialog, NewSerial(5));
+              Click(dialog.btnCancel);
+            }),
+            mrCancel);
+  EXPECT_EQ(Screen(*screen), before);
+  EXPECT_EQ(Enter(*screen, [&](TFrmFasteEnterProduct& dialog) { dialog.ChooseProduct(Handset(0)); }), mrCancel)
+      << "the window closed without a button";
+  EXPECT_EQ(Screen(*screen), before);
+  EXPECT_EQ(Bills(), bills);
 }
 
 }  // namespace
