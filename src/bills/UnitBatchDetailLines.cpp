@@ -1,12 +1,18 @@
 #include "bills/UnitBatchDetailLines.h"
 
 #include "platform/DataSet.h"
+#include "platform/Exceptions.h"
 #include "platform/MemSQL.h"
 
 namespace jxc {
 
 void PostTypedRow(TDataSet& detail) {
   if (detail.State() == dsEdit || (detail.State() == dsInsert && detail.Modified())) detail.Post();
+}
+
+void RequireDetailFields(const TDataSet& detail, std::initializer_list<const char*> names) {
+  for (const char* name : names)
+    if (!detail.FindField(name)) throw Exception(std::string("明细没有字段[") + name + "]");
 }
 
 void SumDetailLines(TkbmMemSQL& lines, TDataSet& detail, const std::string& sql,

@@ -2,6 +2,7 @@
 // What the batch edits of a bill's detail share: the detail summed into editable lines by an in-memory
 // statement over the table "Detail", and the one dialog of each kind an owner keeps.
 
+#include <initializer_list>
 #include <map>
 #include <string>
 
@@ -15,6 +16,9 @@ class TkbmMemSQL;
 
 // Posts the row the user is typing; a new row nobody has typed into is left as it is.
 void PostTypedRow(TDataSet& detail);
+
+// Refuses a detail that lacks one of the fields ("明细没有字段[F_...]").
+void RequireDetailFields(const TDataSet& detail, std::initializer_list<const char*> names);
 
 // Runs the statement over the detail's visible rows, registered as "Detail" (a row being typed is posted
 // first), with the result columns typed as given. Lines without a product (rows nobody has filled yet)

@@ -72,6 +72,10 @@ void TFrmBatchEditPrice::SetDetail(TDataSet& detail, TBatchPriceMode mode) {
   std::map<std::string, TFieldType> types{
       {"F_CE", ftCurrency}, {"F_NEW_PRICE", ftCurrency}, {"F_PRICE", ftCurrency}, {"F_QTY", ftLargeint}};
   if (mode == TBatchPriceMode::PriceAndEmployee) types["F_PRICE_EMPLOYEE"] = ftCurrency;
+  RequireDetailFields(detail, {"F_PRODUCT_ID", "F_PRODUCT", "F_QTY", "F_CONFIG_ID", "F_COLOR_ID"});
+  if (mode == TBatchPriceMode::EmployeePrice || mode == TBatchPriceMode::PriceAndEmployee)
+    RequireDetailFields(detail, {"F_PRICE_EMPLOYEE"});
+  if (mode != TBatchPriceMode::EmployeePrice) RequireDetailFields(detail, {"F_PRICE"});
   edtProduct->OnChange = nullptr;
   edtProduct->SetText("");
   edtProduct->OnChange = [this](TCustomEdit&) { edtProductPropertiesChange(); };

@@ -63,7 +63,7 @@ TFrmBatchModifyColor::TFrmBatchModifyColor(TComponent* owner) : TFrmBaseDlg(owne
 bool TFrmBatchModifyColor::Colours() const { return SameText(FFieldName, "F_COLOR_ID"); }
 
 void TFrmBatchModifyColor::SetDetail(TDataSet& detail, const std::string& fieldName) {
-  if (!detail.FindField(fieldName)) throw Exception("明细没有字段[" + fieldName + "]");
+  RequireDetailFields(detail, {fieldName.c_str(), "F_PRODUCT_ID", "F_PRODUCT", "F_QTY"});
   FDetail = &detail;
   FFieldName = fieldName;
   FNameField = Colours() && detail.FindField("F_COLOR") ? "F_COLOR" : "";

@@ -220,7 +220,7 @@ void TFrmFasteEnterProduct::actCopyAddExecute(TAction&) {
   SetActiveControl(db_edtModeNO);
 }
 
-void TFrmFasteEnterProduct::actCancelExecute() {
+void TFrmFasteEnterProduct::btnCancelClick() {
   if (TypingOwnRow()) DataSet()->Cancel();
   FOwnRow = false;
   TFrmBaseDlgEditor::actCancelExecute();

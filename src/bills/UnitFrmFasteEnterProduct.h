@@ -67,7 +67,8 @@ class TFrmFasteEnterProduct : public TFrmBaseDlgEditor {
   bool DoSave() override;
   void actCopyAddExecute(TAction& sender) override;
   // Cancel: the row the dialog was typing goes (closing the window does the same).
-  void actCancelExecute() override;
+  void actCancelExecute() override { btnCancelClick(); }
+  void btnCancelClick();
 
  private:
   TDBLookupComboBox* Lookup(const char* name, const char* field, TDataSource* list, const char* key, const char* shown);
