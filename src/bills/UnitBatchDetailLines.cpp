@@ -1,10 +1,37 @@
 #include "bills/UnitBatchDetailLines.h"
 
 #include "platform/DataSet.h"
+#include "platform/DataSource.h"
+#include "platform/Grid.h"
 #include "platform/Exceptions.h"
 #include "platform/MemSQL.h"
 
 namespace jxc {
+
+TDetailLinesView MakeDetailLinesView(TComponent& dialog, TWinControl& parent) {
+  TDetailLinesView made{};
+  made.Lines = new TkbmMemSQL(&dialog);
+  made.Lines->SetName("qryResult");
+  made.Source = new TDataSource(&dialog);
+  made.Source->SetName("dsResult");
+  made.Source->SetDataSet(made.Lines);
+  made.Grid = new TGrid(&dialog);
+  made.Grid->SetName("cxGrid1");
+  made.Grid->SetParent(&parent);
+  made.Grid->Align = TAlign::alClient;
+  made.View = made.Grid->CreateView<TGridTableView>(&dialog);
+  made.View->SetName("tvResult");
+  made.View->DataController().SetDataSource(made.Source);
+  made.View->OptionsView.GroupByBox = false;
+  made.View->OptionsData.Appending = false;
+  made.View->OptionsData.Inserting = false;
+  made.View->OptionsData.Deleting = false;
+  return made;
+}
+
+void SetFieldIfPresent(TDataSet& row, const char* name, const Variant& value) {
+  if (TField* field = row.FindField(name)) field->SetValue(value);
+}
 
 void PostTypedRow(TDataSet& detail) {
   if (detail.State() == dsEdit || (detail.State() == dsInsert && detail.Modified())) detail.Post();

@@ -7,12 +7,31 @@
 #include <string>
 
 #include "platform/Component.h"
+#include "platform/Controls.h"
+#include "platform/Variant.h"
 #include "platform/Field.h"
 
 namespace jxc {
 
 class TDataSet;
+class TDataSource;
+class TGrid;
+class TGridTableView;
 class TkbmMemSQL;
+
+// The lines of a batch dialog: the statement's result (qryResult), its data source (dsResult) and the grid
+// showing it (cxGrid1 with tvResult), where lines can be edited but not added or removed. All owned by
+// the dialog.
+struct TDetailLinesView {
+  TkbmMemSQL* Lines;
+  TDataSource* Source;
+  TGrid* Grid;
+  TGridTableView* View;
+};
+TDetailLinesView MakeDetailLinesView(TComponent& dialog, TWinControl& parent);
+
+// Sets the field where the row has it.
+void SetFieldIfPresent(TDataSet& row, const char* name, const Variant& value);
 
 // Posts the row the user is typing; a new row nobody has typed into is left as it is.
 void PostTypedRow(TDataSet& detail);

@@ -1,5 +1,6 @@
 #include "bills/UnitFrameProductFastEntryEditor.h"
 
+#include "bills/UnitBatchDetailLines.h"
 #include "bills/UnitEntryPopups.h"
 #include "bills/UnitFrmBaseBillFramework.h"
 #include "editors/UnitEditorUtils.h"
@@ -29,9 +30,6 @@ constexpr const char* kNoColor = "请选择颜色";
 
 int64_t HintID(const TControl& control) { return TryStrToInt64(control.Hint).value_or(0); }
 
-void SetIfPresent(TDataSet& row, const char* name, const Variant& value) {
-  if (TField* field = row.FindField(name)) field->SetValue(value);
-}
 
 Variant Id(int64_t id) { return Variant(static_cast<long long>(id)); }
 
@@ -220,16 +218,16 @@ void TFrameProductFastEntryEditor::AddRow(const std::string& modeNO) {
   if (!hasRow || (product && !product->IsNull())) detail.Append();
   else if (!editing) detail.Edit();
   try {
-    SetIfPresent(detail, "F_PRODUCT_ID", Id(ProductID()));
-    SetIfPresent(detail, "F_PRODUCT", Variant(PopupProduct->Text()));
-    SetIfPresent(detail, "F_PRODUCT_TYPE_ID", Id(FProductTypeID));
-    SetIfPresent(detail, "F_CONFIG_ID", ConfigID() ? Id(ConfigID()) : Variant::Null());
-    SetIfPresent(detail, "F_CONFIG", ConfigID() ? Variant(PopupConfig->Text()) : Variant::Null());
-    SetIfPresent(detail, "F_COLOR_ID", Id(ColorID()));
-    SetIfPresent(detail, "F_COLOR", Variant(PopupColor->Text()));
-    if (!db_LookupLocation->EditValue().IsNullOrEmpty()) SetIfPresent(detail, "F_LOCATION_ID", db_LookupLocation->EditValue());
+    SetFieldIfPresent(detail, "F_PRODUCT_ID", Id(ProductID()));
+    SetFieldIfPresent(detail, "F_PRODUCT", Variant(PopupProduct->Text()));
+    SetFieldIfPresent(detail, "F_PRODUCT_TYPE_ID", Id(FProductTypeID));
+    SetFieldIfPresent(detail, "F_CONFIG_ID", ConfigID() ? Id(ConfigID()) : Variant::Null());
+    SetFieldIfPresent(detail, "F_CONFIG", ConfigID() ? Variant(PopupConfig->Text()) : Variant::Null());
+    SetFieldIfPresent(detail, "F_COLOR_ID", Id(ColorID()));
+    SetFieldIfPresent(detail, "F_COLOR", Variant(PopupColor->Text()));
+    if (!db_LookupLocation->EditValue().IsNullOrEmpty()) SetFieldIfPresent(detail, "F_LOCATION_ID", db_LookupLocation->EditValue());
     const Variant unit = db_LookupUnit->EditValue();
-    SetIfPresent(detail, "F_UNIT", unit.IsNullOrEmpty() ? Variant(FUnit) : unit);
+    SetFieldIfPresent(detail, "F_UNIT", unit.IsNullOrEmpty() ? Variant(FUnit) : unit);
     if (TField* price = detail.FindField("F_PRICE")) price->SetText(Price().ToString());
     if (TField* qty = detail.FindField("F_QTY")) qty->SetText("1");
     // Through the bill's serial entry: its duplicate check and serial list.
@@ -255,7 +253,7 @@ void TFrameProductFastEntryEditor::FillNextRow(const std::string& modeNO) {
     detail.FieldByName("F_MODE_NO").SetText(modeNO);
     if (color && !rowHasColor) {
       color->SetValue(Id(ColorID()));
-      SetIfPresent(detail, "F_COLOR", Variant(PopupColor->Text()));
+      SetFieldIfPresent(detail, "F_COLOR", Variant(PopupColor->Text()));
     }
     if (Price() > Currency())
       if (TField* price = detail.FindField("F_PRICE")) price->SetText(Price().ToString());

@@ -47,22 +47,12 @@ TFrmBatchEditPrice::TFrmBatchEditPrice(TComponent* owner) : TFrmBaseDlg(owner) {
   edtProduct->TextHint = "商品名称";
   edtProduct->OnChange = [this](TCustomEdit&) { edtProductPropertiesChange(); };
 
-  qryResult = new TkbmMemSQL(this);
-  qryResult->SetName("qryResult");
-  dsResult = new TDataSource(this);
-  dsResult->SetName("dsResult");
-  dsResult->SetDataSet(qryResult);
-
-  cxGrid1 = NewControl<TGrid>(this, "cxGrid1", this);
-  cxGrid1->Align = TAlign::alClient;
-  tvResult = cxGrid1->CreateView<TGridTableView>(this);
-  tvResult->SetName("tvResult");
-  tvResult->DataController().SetDataSource(dsResult);
-  tvResult->OptionsView.GroupByBox = false;
+  const TDetailLinesView lines = MakeDetailLinesView(*this, *this);
+  qryResult = lines.Lines;
+  dsResult = lines.Source;
+  cxGrid1 = lines.Grid;
+  tvResult = lines.View;
   tvResult->OptionsView.Footer = true;
-  tvResult->OptionsData.Appending = false;
-  tvResult->OptionsData.Inserting = false;
-  tvResult->OptionsData.Deleting = false;
 }
 
 void TFrmBatchEditPrice::SetDetail(TDataSet& detail, TBatchPriceMode mode) {

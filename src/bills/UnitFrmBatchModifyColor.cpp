@@ -39,25 +39,16 @@ struct TChangedRow {
 
 TFrmBatchModifyColor::TFrmBatchModifyColor(TComponent* owner) : TFrmBaseDlg(owner) {
   SetCaption("批量修改颜色");
-  qryResult = new TkbmMemSQL(this);
-  qryResult->SetName("qryResult");
-  dsResult = new TDataSource(this);
-  dsResult->SetName("dsResult");
-  dsResult->SetDataSet(qryResult);
   dsList = new TDataSource(this);
   dsList->SetName("dsList");
 
   lblStatus = NewControl<TLabel>(this, "lblStatus", this);
   lblStatus->Align = TAlign::alBottom;
-  cxGrid1 = NewControl<TGrid>(this, "cxGrid1", this);
-  cxGrid1->Align = TAlign::alClient;
-  tvResult = cxGrid1->CreateView<TGridTableView>(this);
-  tvResult->SetName("tvResult");
-  tvResult->DataController().SetDataSource(dsResult);
-  tvResult->OptionsView.GroupByBox = false;
-  tvResult->OptionsData.Appending = false;
-  tvResult->OptionsData.Inserting = false;
-  tvResult->OptionsData.Deleting = false;
+  const TDetailLinesView lines = MakeDetailLinesView(*this, *this);
+  qryResult = lines.Lines;
+  dsResult = lines.Source;
+  cxGrid1 = lines.Grid;
+  tvResult = lines.View;
 }
 
 bool TFrmBatchModifyColor::Colours() const { return SameText(FFieldName, "F_COLOR_ID"); }

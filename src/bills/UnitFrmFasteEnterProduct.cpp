@@ -23,9 +23,6 @@ namespace {
 
 constexpr const char* kUnitSQL = "SELECT F_ID, F_NAME FROM TB_PRODUCT_UNIT";
 
-void SetIfPresent(TDataSet& row, const char* name, const Variant& value) {
-  if (TField* field = row.FindField(name)) field->SetValue(value);
-}
 
 bool NoValue(const Variant& value) { return value.IsNullOrEmpty() || value.ToString() == "0"; }
 
@@ -144,15 +141,15 @@ void TFrmFasteEnterProduct::ChooseProduct(int64_t productID) {
   if (!row || !products || !products->Active() || !products->Locate("F_ID", Variant(static_cast<long long>(productID))))
     throw Exception("商品[" + IntToStr(productID) + "]不存在");
   if (row->State() == dsBrowse) row->Edit();
-  SetIfPresent(*row, "F_PRODUCT_ID", products->FieldByName("F_ID").Value());
-  SetIfPresent(*row, "F_PRODUCT", products->FieldByName("F_NAME").Value());
-  SetIfPresent(*row, "F_CONFIG_ID", products->FieldByName("F_CONFIG_ID").Value());
-  SetIfPresent(*row, "F_UNIT", products->FieldByName("F_UNIT").Value());
-  SetIfPresent(*row, "F_PRODUCT_TYPE_ID", products->FieldByName("F_PRODUCT_TYPE_ID").Value());
+  SetFieldIfPresent(*row, "F_PRODUCT_ID", products->FieldByName("F_ID").Value());
+  SetFieldIfPresent(*row, "F_PRODUCT", products->FieldByName("F_NAME").Value());
+  SetFieldIfPresent(*row, "F_CONFIG_ID", products->FieldByName("F_CONFIG_ID").Value());
+  SetFieldIfPresent(*row, "F_UNIT", products->FieldByName("F_UNIT").Value());
+  SetFieldIfPresent(*row, "F_PRODUCT_TYPE_ID", products->FieldByName("F_PRODUCT_TYPE_ID").Value());
   const Variant purchase = products->FieldByName("F_PRICE_JH").Value();
-  SetIfPresent(*row, "F_COST_PRICE", purchase);
-  SetIfPresent(*row, "F_PRICE", purchase);
-  if (const TField* employee = products->FindField("F_PRICE_EMPLOYEE")) SetIfPresent(*row, "F_PRICE_EMPLOYEE", employee->Value());
+  SetFieldIfPresent(*row, "F_COST_PRICE", purchase);
+  SetFieldIfPresent(*row, "F_PRICE", purchase);
+  if (const TField* employee = products->FindField("F_PRICE_EMPLOYEE")) SetFieldIfPresent(*row, "F_PRICE_EMPLOYEE", employee->Value());
   if (const TField* supplier = products->FindField("F_CUSTOMER_ID"); supplier && !NoValue(supplier->Value()))
     db_Customer->SetEditValue(supplier->Value());
   db_PopupProduct->SetText(products->FieldByName("F_NAME").AsString());
@@ -184,19 +181,19 @@ bool TFrmFasteEnterProduct::DoSave() {
     modeNOField.SetAsString(modeNO);
     if (row->FindField("F_IN_OUT")) {
       row->FieldByName("F_IN_OUT").SetAsString("I");
-      SetIfPresent(*row, "F_QTY", Variant(0));
+      SetFieldIfPresent(*row, "F_QTY", Variant(0));
     } else {
-      SetIfPresent(*row, "F_QTY", Variant(1));
+      SetFieldIfPresent(*row, "F_QTY", Variant(1));
     }
     if (TField* actual = row->FindField("F_QTY_ACTUAL")) actual->SetText("1");
     const Currency price = row->FindField("F_PRICE") ? row->FieldByName("F_PRICE").AsCurrency() : Currency();
     if (TField* cost = row->FindField("F_COST_PRICE"); cost && cost->AsCurrency() <= Currency()) cost->SetAsCurrency(price);
-    SetIfPresent(*row, "F_MONEY", Variant(Currency()));
+    SetFieldIfPresent(*row, "F_MONEY", Variant(Currency()));
     if (TField* costMoney = row->FindField("F_COST_MONEY")) {
       costMoney->SetAsCurrency(price * 1);
-      SetIfPresent(*row, "F_GOODS_MONEY", Variant(price * 1));
+      SetFieldIfPresent(*row, "F_GOODS_MONEY", Variant(price * 1));
     }
-    SetIfPresent(*row, "F_REMARK", Variant("新串码"));
+    SetFieldIfPresent(*row, "F_REMARK", Variant("新串码"));
     if (TField* location = row->FindField("F_LOCATION_ID"); location && NoValue(location->Value()))
       location->SetValue(Variant(SysConfig.LocationID));
   } catch (...) {
