@@ -30,7 +30,6 @@ constexpr const char* kNoColor = "请选择颜色";
 
 int64_t HintID(const TControl& control) { return TryStrToInt64(control.Hint).value_or(0); }
 
-
 Variant Id(int64_t id) { return Variant(static_cast<long long>(id)); }
 
 // The row with that F_ID in the list, made current; false when none.

@@ -322,13 +322,20 @@ TEST_F(BatchColorTest, ARowThatRefusesItsColourLeavesEveryRowAsItWas) {
   auto* screen = Receipt();
   const std::string before = Screen(*screen);
   // The bill refuses the third unit's row.
+  std::string statusWhileWorking;
   screen->CdsDetail->BeforePost = [&](TDataSet& row) {
+    if (auto* dialog = dynamic_cast<TFrmBatchModifyColor*>(screen->FindComponent("FrmBatchModifyColor")))
+      if (statusWhileWorking.empty()) statusWhileWorking = dialog->lblStatus->Caption();
     if (row.FieldByName("F_MODE_NO").AsString() == NewSerial(3) && row.FieldByName("F_COLOR_ID").AsLargeInt() == shop.Colors[2])
       throw Exception("第3行颜色不能修改");
   };
   const std::string third = ColorName(2);
   EXPECT_EQ(ModifyColumn(*screen, true, [&](TFrmBatchModifyColor& dialog) { Choose(dialog, name[0], third); }), mrCancel);
   EXPECT_EQ(Application().ShownErrors(), std::vector<std::string>{"第3行颜色不能修改"});
+  EXPECT_EQ(statusWhileWorking, "处理中...");
+  auto* dialog = dynamic_cast<TFrmBatchModifyColor*>(screen->FindComponent("FrmBatchModifyColor"));
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(dialog->lblStatus->Caption(), "") << "the status goes with the work";
   EXPECT_EQ(Screen(*screen), before);
   EXPECT_FALSE(screen->CdsDetail->ControlsDisabled());
 }
