@@ -5,6 +5,7 @@
 #include "bills/UnitFrmBaseBillFramework.h"
 #include "editors/UnitEditorUtils.h"
 #include "foundation/UnitSysParams.h"
+#include "platform/Application.h"
 #include "platform/DataSet.h"
 #include "platform/DataSource.h"
 #include "platform/DBCtrls.h"
@@ -72,6 +73,10 @@ TFrameProductFastEntryEditor::TFrameProductFastEntryEditor(TComponent* owner) : 
     if (key != VK_RETURN) return;
     key = 0;
     btnAddToDetailClick();
+    // The screen moves on from an edit at Enter; the scanner's next number belongs here all the same.
+    Application().Scheduler().Post([alive = std::weak_ptr<bool>(FAlive), this] {
+      if (!alive.expired()) ReadyForNextScan();
+    });
   };
   chkBatchEnter = NewControl<TCheckBox>(this, "chkBatchEnter", pnlContent);
   chkBatchEnter->SetCaption("批量录入");

@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "editors/UnitFrameBase.h"
@@ -94,6 +95,7 @@ class TFrameProductFastEntryEditor : public TFrameBase {
   void ReadyForNextScan();
 
   TFrmBaseBillFramework* FBill = nullptr;
+  std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);  // work posted for later checks the panel lives
   int64_t FProductTypeID = 0;
   std::string FUnit;
 };

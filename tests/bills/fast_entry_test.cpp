@@ -86,7 +86,10 @@ TEST_F(FastEntryPanelTest, EachScanBecomesARowOfTheChosenProductAndIsSaved) {
 
   const std::string lower = "35a" + NewSerial(1).substr(3);
   Scan(*screen, *panel, "  " + lower + " ");
-  Scan(*screen, *panel, NewSerial(2));
+  // The scanner ends the number with Enter.
+  Application().Dispatch([&] { panel->edtMobileModeNo->SelectAll(); });
+  screen->TypeText(NewSerial(2));
+  screen->PressKey(VK_RETURN);
   EXPECT_TRUE(Application().ShownErrors().empty()) << JoinStrings(Application().ShownErrors(), "|");
   EXPECT_EQ(screen->ModeNOList().Count(), 2);
   EXPECT_TRUE(screen->ModeNOList().Contains(UpperCase(lower))) << "scanned letters become upper case";
