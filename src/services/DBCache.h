@@ -31,7 +31,7 @@ struct TCacheListQueries {
   std::string Employees = "SELECT F_ID, F_CODE, F_NAME, F_PY FROM TB_EMPLOYEE ORDER BY F_CODE";
   std::string Products =
       "SELECT F_ID, F_CODE, F_NAME, F_PY, F_UNIT, F_CONFIG_ID, F_PRODUCT_TYPE_ID, F_PRICE_JH, F_PRICE_PF,"
-      " F_PRICE_LS, F_PRICE_EMPLOYEE FROM TB_PRODUCT_ATTRIBUTE WHERE F_STATUS = 0 ORDER BY F_CODE";
+      " F_PRICE_LS, F_PRICE_EMPLOYEE, F_CUSTOMER_ID FROM TB_PRODUCT_ATTRIBUTE WHERE F_STATUS = 0 ORDER BY F_CODE";
   std::string Colors = "SELECT F_ID, F_CODE, F_NAME, F_PY FROM TB_PRODUCT_COLOR ORDER BY F_CODE";
   std::string Configs = "SELECT F_ID, F_CODE, F_NAME, F_PY FROM TB_PRODUCT_CONFIG ORDER BY F_CODE";
   // ":PRODUCT_ID" stands for the product's identifier (NULL when the text given is not an integer, so that
