@@ -1,5 +1,6 @@
 #include "bills/UnitBillClasses.h"
 
+#include "bills/UnitFrameProductFastEntryEditor.h"
 #include "bills/UnitFrmBaseBillFramework.h"
 #include "bills/UnitFrmBillInStockFramework.h"
 #include "platform/ClassRegistry.h"
@@ -9,14 +10,17 @@ namespace jxc {
 namespace {
 constexpr const char* kBaseBillFramework = "TFrmBaseBillFramework";
 constexpr const char* kInStockFramework = "TFrmBillInStockFramework";
+constexpr const char* kFastEntryPanel = "TFrameProductFastEntryEditor";
 }  // namespace
 
 void BillClassesInitialization() {
   RegisterClass<TFrmBaseBillFramework>(kBaseBillFramework);
   RegisterClass<TFrmBillInStockFramework>(kInStockFramework);
+  RegisterClass<TFrameProductFastEntryEditor>(kFastEntryPanel);
 }
 
 void BillClassesFinalization() {
+  UnRegisterClass(kFastEntryPanel);
   UnRegisterClass(kInStockFramework);
   UnRegisterClass(kBaseBillFramework);
 }

@@ -6,6 +6,7 @@
 #include <unordered_map>
 #include <utility>
 
+#include "bills/UnitFrameProductFastEntryEditor.h"
 #include "editors/UnitEditorUtils.h"
 #include "editors/UnitFrameBase.h"
 #include "foundation/CacheIntf.h"
@@ -305,7 +306,7 @@ std::string TFrmBillInStockFramework::InStockText(const std::string& modeNO, TDa
   return "[" + modeNO + "]串码已在库,入库日期" + (inDate == TDateTime() ? std::string() : FormatDateTime("yyyy-mm-dd", inDate));
 }
 
-void TFrmBillInStockFramework::UIBottomConfig(const TUIConfig& config) {
+void TFrmBillInStockFramework::UITopConfig(const TUIConfig& config) {
   if (config.F_CLASS_NAME.empty()) return;
   TFrameBase* frame = CreateRegionFrame(config);
   if (config.F_HEIGHT > 0) frame->Height = config.F_HEIGHT;
@@ -313,12 +314,16 @@ void TFrmBillInStockFramework::UIBottomConfig(const TUIConfig& config) {
 }
 
 void TFrmBillInStockFramework::PlaceEntryPanel(TFrameBase* frame) {
+  if (auto* fastEntry = dynamic_cast<TFrameProductFastEntryEditor*>(frame)) {
+    fastEntry->AttachToBill(*this);
+  } else {
+    frame->SetMainDataSet(CdsDetail);
+    frame->DoInit();
+  }
   frame->SetParent(pnlEntry);
   frame->Align = TAlign::alClient;
   pnlEntry->Height = frame->Height;
   pnlEntry->SetVisible(true);
-  frame->SetMainDataSet(CdsDetail);
-  frame->DoInit();
 }
 
 void TFrmBillInStockFramework::F_ModeNOValidate(TField& sender) {

@@ -62,8 +62,9 @@ class TFrmBillInStockFramework : public TFrmBaseBillFramework {
   // The refusal of a serial number whose unit is in stock: "[" + number + "]串码已在库,入库日期" + in-date.
   static std::string InStockText(const std::string& modeNO, TDateTime inDate);
 
-  // The input panel of scanned units: placed above the detail grid, on the detail rows, and initialised.
-  // The screen owns it. A screen's bottom region (its configuration) is placed here too.
+  // The input panel of scanned units: placed above the detail grid, working on the detail rows (a fast
+  // entry panel is attached to the bill), and initialised. The screen owns it. The configuration names
+  // it as the screen's top region (UI_TOP_CONFIG).
   void PlaceEntryPanel(TFrameBase* frame);
   TPanel* pnlEntry;  // above the detail grid; hidden until a panel is placed
 
@@ -81,8 +82,8 @@ class TFrmBillInStockFramework : public TFrmBaseBillFramework {
   // A serial number typed or scanned whose unit is in stock already is refused with its in-date; then
   // the bill's own checks.
   void F_ModeNOSetText(TField& sender, const std::string& text) override;
-  // The configured bottom panel goes above the detail grid (PlaceEntryPanel).
-  void UIBottomConfig(const TUIConfig& config) override;
+  // The configured top region is the entry panel above the detail grid (PlaceEntryPanel).
+  void UITopConfig(const TUIConfig& config) override;
 
   // Saving: the summary is off meanwhile (rebuilt afterwards); the parameters are read once.
   void actBeforeSaveExecute(TAction& sender) override;

@@ -78,6 +78,12 @@ void UseInStockFramework(TSQLiteDBAccess& db) {
     update->Bind(0, Variant(caption));
     update->Run();
   }
+  // The units of a purchase are scanned into the panel above its rows.
+  connection
+      .Prepare("UPDATE TB_SYS_FUNCTION SET F_UI_CONFIG = json_set(F_UI_CONFIG, '$.UI_TOP_CONFIG', "
+               "json('{\"STATUS\":\"on\",\"CLASS_NAME\":\"TFrameProductFastEntryEditor\",\"HEIGHT\":90}')) "
+               "WHERE F_NAME = '采购入库'")
+      ->Run();
 }
 
 void CreateSampleShopScreens(TSQLiteDBAccess& db) {

@@ -46,7 +46,8 @@ const std::vector<std::string>& SampleBillScreens();
 void UseBaseBillFramework(TSQLiteDBAccess& db);
 
 // The stock-in screens of the sample shop, on the stock-in bill (TFrmBillInStockFramework): the purchase
-// receipt "采购入库" (bill type 2, from a supplier) and the plain receipt "商品入库" (bill type 17).
+// receipt "采购入库" (bill type 2, from a supplier; its units are scanned into the fast entry panel above
+// the rows, TFrameProductFastEntryEditor) and the plain receipt "商品入库" (bill type 17).
 const std::vector<std::string>& SampleInStockScreens();
 // Names the stock-in bill as the class of those screens, adding the plain receipt's function row when the
 // database lacks it. Raises EDatabaseError on failure.

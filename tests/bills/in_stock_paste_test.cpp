@@ -6,7 +6,8 @@
 #include <set>
 
 #include "InStockTestSupport.h"
-#include "editors/UnitFrameBase.h"
+#include "bills/UnitFrameProductFastEntryEditor.h"
+#include "platform/ValueEdits.h"
 
 namespace jxc {
 namespace {
@@ -135,19 +136,37 @@ TEST_F(InStockPasteTest, ANumberIsInStockWhenTheStockHoldsItNotWhenAnotherReceip
   EXPECT_EQ(Application().ShownErrors().size(), 1u);
 }
 
-TEST_F(InStockPasteTest, TheConfiguredEntryPanelSitsAboveTheRowsAndWorksOnThem) {
-  db->QueryNative("UPDATE TB_SYS_FUNCTION SET F_UI_CONFIG = json_set(F_UI_CONFIG, '$.UI_BOTTOM_CONFIG', "
-                  "json('{\"STATUS\":\"on\",\"CLASS_NAME\":\"TFrameBaseEditor\",\"HEIGHT\":90}')) "
-                  "WHERE F_NAME = '" + std::string(testing::kPlainStockIn) + "'");
-  auto* screen = OpenInStock(testing::kPlainStockIn);
+TEST_F(InStockPasteTest, ThePurchaseScreenTakesScansFromItsEntryPanelAboveTheRows) {
+  auto* screen = OpenInStock();
   ASSERT_EQ(screen->pnlEntry->ControlCount(), 1);
-  auto* panel = dynamic_cast<TFrameBase*>(screen->pnlEntry->Controls(0));
+  auto* panel = dynamic_cast<TFrameProductFastEntryEditor*>(screen->pnlEntry->Controls(0));
   ASSERT_NE(panel, nullptr);
+  EXPECT_EQ(panel->Bill(), screen);
   EXPECT_EQ(panel->MainDataSet(), screen->CdsDetail);
   EXPECT_TRUE(screen->pnlEntry->Visible());
   EXPECT_EQ(screen->pnlEntry->Height, 90);
-  EXPECT_FALSE(screen->grpBillBottom->Visible()) << "not below the rows";
-  EXPECT_FALSE(OpenInStock()->pnlEntry->Visible()) << "a screen without panel shows none";
+
+  auto scan = [&](const std::string& serial) {
+    Application().Dispatch([&] {
+      panel->edtMobileModeNo->SetText(serial);
+      panel->btnAddToDetail->Click();
+    });
+  };
+  Application().Dispatch([&] {
+    panel->ChooseProduct(Handset(1));
+    panel->ChooseColor(shop.Colors[2]);
+    panel->edtPrice->SetText("3450");
+  });
+  scan(NewSerial(1));
+  scan(NewSerial(2));
+  scan(UnitOf(0, 0));
+  ASSERT_EQ(Application().ShownErrors().size(), 1u);
+  EXPECT_TRUE(StartsText("[" + UnitOf(0, 0) + "]串码已在库,入库日期", Application().ShownErrors()[0]));
+  EXPECT_EQ(RowSerials(*screen), (std::vector<std::string>{NewSerial(1), NewSerial(2)}));
+  EXPECT_EQ(SummaryLines(*screen), std::vector<std::string>{Id(Handset(1)) + "|" + Id(shop.Colors[2]) + "|2"});
+
+  // A screen whose configuration names no panel shows none.
+  EXPECT_FALSE(OpenInStock(testing::kPlainStockIn)->pnlEntry->Visible());
 }
 
 }  // namespace
