@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "bills/UnitFrameProductFastEntryEditor.h"
 #include "bills/UnitFrmBaseBillFramework.h"
 #include "bills/UnitFrmBatchPasteModeNO.h"
 #include "bills/UnitFrmBillInStockFramework.h"
@@ -34,6 +35,7 @@
 #include "platform/Desktop.h"
 #include "platform/Grid.h"
 #include "platform/StdCtrls.h"
+#include "platform/ValueEdits.h"
 #include "services/ConsoleDialog.h"
 #include "services/DBCache.h"
 #include "services/HtmlPrintSystem.h"
@@ -191,14 +193,14 @@ void PrintStockByShop(TSQLiteDBAccess& db, const std::string& title) {
 
 // A purchase received through the stock-in screen headless, as a receiving clerk works it: the supplier
 // chosen, a handset row typed and the serial numbers of its units pasted from the supplier's list through
-// the paste dialog, an accessory row, then saved and audited. The stock by shop before and after.
+// the paste dialog, one more handset scanned into the entry panel, an accessory row, then saved and audited. The stock by shop before and after.
 void ShowStockInScreen(const std::shared_ptr<TSQLiteDBAccess>& db) {
   const TSampleShop shop = ReadSampleShop(*db);
   StartBillServices(db, shop);
   SysService::Register<ICache>(std::make_shared<TDBCache>(db));
 
   const std::string caption = "采购入库";
-  std::cout << "\n== Stock-in screen " << caption << ": handsets pasted from the supplier's list, accessories typed\n";
+  std::cout << "\n== Stock-in screen " << caption << ": handsets pasted from the supplier's list and scanned, accessories typed\n";
   PrintStockByShop(*db, "Stock by shop before");
   auto* screen = OpenEditor<TFrmBillInStockFramework>(Application(), caption);
   Application().Advance(100);  // the deferred start: a new bill
@@ -225,6 +227,18 @@ void ShowStockInScreen(const std::shared_ptr<TSQLiteDBAccess>& db) {
     paste.btnOK->PerformClick();
   });
   Application().Dispatch([&] { screen->actBatchPasteModeNO->Execute(); });
+  // One more handset scanned into the entry panel above the rows.
+  if (auto* panel = dynamic_cast<TFrameProductFastEntryEditor*>(screen->pnlEntry->ControlCount() ? screen->pnlEntry->Controls(0) : nullptr)) {
+    char serial[32];
+    std::snprintf(serial, sizeof serial, "3592%011lld", static_cast<long long>(db->NewID()));
+    Application().Dispatch([&] {
+      panel->ChooseProduct(shop.Handsets.at(3));
+      panel->ChooseColor(shop.Colors.at(1));
+      panel->edtPrice->SetText("4100");
+      panel->edtMobileModeNo->SetText(serial);
+      panel->btnAddToDetail->Click();
+    });
+  }
   Application().Dispatch([&] { screen->actDetailAppend->Execute(); });
   type("F_PRODUCT_ID", std::to_string(shop.Accessories.at(0)));
   type("F_QTY", "30");
