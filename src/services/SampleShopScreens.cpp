@@ -29,7 +29,7 @@ const std::vector<TSampleScreen>& SampleShopScreens() {
 }
 
 const std::vector<std::string>& SampleBillScreens() {
-  static const std::vector<std::string> captions = {"采购入库", "批发销售"};
+  static const std::vector<std::string> captions = {"采购入库"};
   return captions;
 }
 

@@ -39,7 +39,9 @@ inline constexpr int64_t kSampleSystemConfig = 1;
 void CreateSampleTreeScreens(TSQLiteDBAccess& db);
 
 // The bill screens of the sample shop that run on the plain bill framework (TFrmBaseBillFramework): the
-// purchase receipt "采购入库" (bill type 2) and the wholesale sale "批发销售" (bill type 6).
+// purchase receipt "采购入库" (bill type 2). The stock-out screens keep their own bill
+// (TFrmBillOutStockFramework): the wholesale sale "批发销售" (6), the retail sale "零售销售" (7), the transfer
+// out "调拨出库" (12) and the purchase return "采购退货" (3).
 const std::vector<std::string>& SampleBillScreens();
 // Names the framework as the class of those screens' function rows (written with the shop's other
 // bill screens). Raises EDatabaseError on failure.
