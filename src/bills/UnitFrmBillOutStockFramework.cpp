@@ -257,6 +257,12 @@ std::string TFrmBillOutStockFramework::FindStockUnit(const std::string& modeNO, 
   return Misfit(*cdsTemp, 0, cdsTemp->FieldByName("F_MODE_NO").AsString(), fit);
 }
 
+std::string TFrmBillOutStockFramework::PasteMisfit(int row, const std::string& modeNO, const TRowFit& fit) const {
+  // The failed list names the number already: the reason goes on its line.
+  const std::string misfit = Misfit(*cdsTemp, row, modeNO, fit);
+  return misfit.empty() ? misfit : StringReplace(misfit.substr(Unit(modeNO).size()), kCrLf, ",");
+}
+
 // --- the quick input -------------------------------------------------------------------------------------------
 
 void TFrmBillOutStockFramework::edtModeNOKeyPress(TWinControl&, char32_t& key) {
@@ -467,11 +473,8 @@ void TFrmBillOutStockFramework::actBatchPasteModeNOExecute(TAction&) {
       reason = "库存不足";
       return false;
     }
-    const std::string misfit = Misfit(*cdsTemp, unit->second, modeNO, fit);
-    if (!misfit.empty()) {
-      reason = misfit.substr(Unit(modeNO).size());
-      return false;
-    }
+    reason = PasteMisfit(unit->second, modeNO, fit);
+    if (!reason.empty()) return false;
     // The first number may take the row the paste started on, when it holds no unit yet.
     if (CurrentRowHoldsUnit() || !HasRow(*CdsDetail)) CdsDetail->Append();
     else if (CdsDetail->State() == dsBrowse) CdsDetail->Edit();
@@ -531,11 +534,8 @@ void TFrmBillOutStockFramework::actBatchPasteModeNOByOrderExecute(TAction&) {
       reason = "没有可填串号的明细行";
       return false;
     }
-    const std::string misfit = Misfit(*cdsTemp, unit->second, modeNO, FitOfCurrentRow());
-    if (!misfit.empty()) {
-      reason = misfit.substr(Unit(modeNO).size());
-      return false;
-    }
+    reason = PasteMisfit(unit->second, modeNO, FitOfCurrentRow());
+    if (!reason.empty()) return false;
     CdsDetail->Edit();
     try {
       cdsTemp->SetRecNo(unit->second + 1);

@@ -108,6 +108,8 @@ class TFrmBillOutStockFramework : public TFrmBaseBillFramework {
   int OpenStock(const std::string& condition);
   // Why the unit of the stock row cannot go into a row that fits (empty when it can).
   std::string Misfit(const TDataSet& stock, int row, const std::string& modeNO, const TRowFit& fit) const;
+  // The same as the reason of a pasted number (one line, without the number).
+  std::string PasteMisfit(int row, const std::string& modeNO, const TRowFit& fit) const;
   TRowFit FitOfCurrentRow() const;
   bool CurrentRowHoldsUnit() const;
   // The quick input: the look-up, the row and the focus back for the next scan.
