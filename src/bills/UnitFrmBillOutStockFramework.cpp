@@ -63,8 +63,6 @@ void CopyIfPresent(const TDataSet& source, const char* from, TDataSet& dest, con
   if (value && field) field->SetValue(value->Value());
 }
 
-std::string Unit(const std::string& modeNO) { return "手机串号/卡号[" + modeNO + "]"; }
-
 }  // namespace
 
 // --- creation ------------------------------------------------------------------------------------------------
@@ -103,8 +101,8 @@ void TFrmBillOutStockFramework::CreateQuickInput() {
   edtModeNO->TabStop = false;
   edtModeNO->OnKeyPress = [this](TWinControl& sender, char32_t& key) { edtModeNOKeyPress(sender, key); };
   // Enter is the scanner's end of a number, not the form's move to the next control.
-  edtModeNO->OnEnter = [this](TWinControl&) { KeyPreview = false; };
-  edtModeNO->OnExit = [this](TWinControl&) { KeyPreview = true; };
+  edtModeNO->OnEnter = [this](TWinControl& sender) { edtModeNOEnter(sender); };
+  edtModeNO->OnExit = [this](TWinControl& sender) { edtModeNOExit(sender); };
   lblPrice = NewControl<TLabel>(this, "lblPrice", grpBillBottom);
   lblPrice->SetCaption("单价：");
   edtPrice = NewControl<TCurrencyEdit>(this, "edtPrice", grpBillBottom);
@@ -229,13 +227,12 @@ int TFrmBillOutStockFramework::OpenStock(const std::string& condition) {
   return cdsTemp->RecordCount();
 }
 
-std::string TFrmBillOutStockFramework::Misfit(const TDataSet& stock, int row, const std::string& modeNO,
-                                              const TRowFit& fit) const {
-  if (KeyAt(stock, row, "F_SHOP_ID") != BillShopID()) return Unit(modeNO) + "不属于此店铺";
+std::string TFrmBillOutStockFramework::Misfit(const TDataSet& stock, int row, const TRowFit& fit) const {
+  if (KeyAt(stock, row, "F_SHOP_ID") != BillShopID()) return "]不属于此店铺";
   if (fit.ProductID != 0 && KeyAt(stock, row, "F_PRODUCT_ID") != fit.ProductID)
-    return Unit(modeNO) + "不属于此机型" + kCrLf + "请检查商品是否正确";
+    return std::string("]不属于此机型") + kCrLf + "请检查商品是否正确";
   if (fit.ColorID != 0 && KeyAt(stock, row, "F_COLOR_ID") != fit.ColorID)
-    return Unit(modeNO) + "不属于此机型" + kCrLf + "请检查颜色是否正确";
+    return std::string("]不属于此机型") + kCrLf + "请检查颜色是否正确";
   return "";
 }
 
@@ -248,19 +245,20 @@ std::string TFrmBillOutStockFramework::FindStockUnit(const std::string& modeNO, 
     if (fit.ProductID != 0) scope += " AND F_PRODUCT_ID = " + IntToStr(fit.ProductID);
     if (fit.ColorID != 0) scope += " AND F_COLOR_ID = " + IntToStr(fit.ColorID);
     found = OpenStock(scope + " AND " + SuffixLikeCondition("F_MODE_NO", modeNO));
-    if (found > 1) return Unit(modeNO) + "匹配到" + IntToStr(found) + "个库存串号,请输入更多位数";
+    if (found > 1) return "手机串号/卡号[" + modeNO + "]匹配到" + IntToStr(found) + "个库存串号,请输入更多位数";
     // None here: one unit elsewhere is named with the reason it does not fit.
     if (found == 0 && OpenStock(" WHERE  " + SuffixLikeCondition("F_MODE_NO", modeNO)) == 1) found = 1;
   }
-  if (found != 1) return Unit(modeNO) + "库存不足,请重新输入";
+  if (found != 1) return "手机串号/卡号[" + modeNO + "]库存不足,请重新输入";
   cdsTemp->First();
-  return Misfit(*cdsTemp, 0, cdsTemp->FieldByName("F_MODE_NO").AsString(), fit);
+  const std::string misfit = Misfit(*cdsTemp, 0, fit);
+  return misfit.empty() ? misfit : "手机串号/卡号[" + cdsTemp->FieldByName("F_MODE_NO").AsString() + misfit;
 }
 
-std::string TFrmBillOutStockFramework::PasteMisfit(int row, const std::string& modeNO, const TRowFit& fit) const {
+std::string TFrmBillOutStockFramework::PasteMisfit(int row, const TRowFit& fit) const {
   // The failed list names the number already: the reason goes on its line.
-  const std::string misfit = Misfit(*cdsTemp, row, modeNO, fit);
-  return misfit.empty() ? misfit : StringReplace(misfit.substr(Unit(modeNO).size()), kCrLf, ",");
+  const std::string misfit = Misfit(*cdsTemp, row, fit);
+  return misfit.empty() ? misfit : StringReplace(misfit.substr(1), kCrLf, ",");
 }
 
 // --- the quick input -------------------------------------------------------------------------------------------
@@ -277,6 +275,10 @@ void TFrmBillOutStockFramework::edtModeNOKeyPress(TWinControl&, char32_t& key) {
   FocusQuickInput();
 }
 
+void TFrmBillOutStockFramework::edtModeNOEnter(TWinControl& sender) { cxGrid1Enter(sender); }
+
+void TFrmBillOutStockFramework::edtModeNOExit(TWinControl& sender) { cxGrid1Exit(sender); }
+
 void TFrmBillOutStockFramework::FocusQuickInput() {
   if (!edtModeNO->CanFocus()) return;
   SetActiveControl(edtModeNO);
@@ -289,16 +291,22 @@ void TFrmBillOutStockFramework::ScanModeNO() {
     ShowWarningMessage(MsgBox.get(), kShortInput);
     return;
   }
-  if (!CdsDetail->Active()) return;
+  bool rowError = false;
+  const std::string refusal = TakeModeNO(modeNO, rowError);
+  if (refusal.empty()) return;
+  if (rowError) ShowErrorMessage(MsgBox.get(), refusal);
+  else ShowInfoMessage(MsgBox.get(), refusal);
+}
+
+std::string TFrmBillOutStockFramework::TakeModeNO(const std::string& modeNO, bool& rowError) {
+  rowError = false;
+  if (!CdsDetail->Active()) return "";
   // The unit goes into a new row when the current one holds a unit; with auto-append on, that new row
   // is the one it must fit.
   const bool newRow = CurrentRowHoldsUnit();
   const TRowFit fit = newRow && chkAutoAppend->Checked() ? TRowFit{} : FitOfCurrentRow();
   const std::string refusal = FindStockUnit(modeNO, fit);
-  if (!refusal.empty()) {
-    ShowInfoMessage(MsgBox.get(), refusal);
-    return;
-  }
+  if (!refusal.empty()) return refusal;
   try {
     CheckModeNO(cdsTemp->FieldByName("F_MODE_NO").AsString(), false);
     if (newRow || !HasRow(*CdsDetail)) CdsDetail->Append();
@@ -309,10 +317,11 @@ void TFrmBillOutStockFramework::ScanModeNO() {
     throw;
   } catch (const std::exception& error) {
     if (Editing(*CdsDetail)) CdsDetail->Cancel();
-    ShowErrorMessage(MsgBox.get(), error.what());
-    return;
+    rowError = true;
+    return error.what();
   }
   AdvanceAfterScan();
+  return "";
 }
 
 void TFrmBillOutStockFramework::AdvanceAfterScan() {
@@ -325,37 +334,16 @@ void TFrmBillOutStockFramework::AdvanceAfterScan() {
 
 void TFrmBillOutStockFramework::edtModeNOPropertiesValidate(TCustomEdit&, std::string& displayValue, std::string& errorText,
                                                             bool& error) {
+  // The same rules as the quick input: upper case, at least five characters, one unit of the bill.
   const std::string modeNO = UpperCase(Trim(displayValue));
   if (modeNO.empty()) {
     ShowWarningMessage(MsgBox.get(), "请输入手机串号/卡号");
     error = false;
     return;
   }
-  if (CharCount(modeNO) < static_cast<size_t>(SuffixMin)) {
-    errorText = kShortInput;
-    error = true;
-    return;
-  }
-  if (!CdsDetail->Active()) return;
-  const bool newRow = CurrentRowHoldsUnit();
-  const TRowFit fit = newRow && chkAutoAppend->Checked() ? TRowFit{} : FitOfCurrentRow();
-  errorText = FindStockUnit(modeNO, fit);
-  if (errorText.empty()) {
-    try {
-      CheckModeNO(cdsTemp->FieldByName("F_MODE_NO").AsString(), false);
-      if (newRow || !HasRow(*CdsDetail)) CdsDetail->Append();
-      else if (CdsDetail->State() == dsBrowse) CdsDetail->Edit();
-      FillRowFrom(*cdsTemp);
-      CdsDetail->Post();
-    } catch (const EAbort&) {
-      throw;
-    } catch (const std::exception& failure) {
-      if (Editing(*CdsDetail)) CdsDetail->Cancel();
-      errorText = failure.what();
-    }
-  }
+  bool rowError = false;
+  errorText = CharCount(modeNO) < static_cast<size_t>(SuffixMin) ? std::string(kShortInput) : TakeModeNO(modeNO, rowError);
   error = !errorText.empty();
-  if (!error) AdvanceAfterScan();
 }
 
 void TFrmBillOutStockFramework::edtPricePropertiesValidate(TCustomEdit&, std::string& displayValue, std::string& errorText,
@@ -473,7 +461,7 @@ void TFrmBillOutStockFramework::actBatchPasteModeNOExecute(TAction&) {
       reason = "库存不足";
       return false;
     }
-    reason = PasteMisfit(unit->second, modeNO, fit);
+    reason = PasteMisfit(unit->second, fit);
     if (!reason.empty()) return false;
     // The first number may take the row the paste started on, when it holds no unit yet.
     if (CurrentRowHoldsUnit() || !HasRow(*CdsDetail)) CdsDetail->Append();
@@ -534,7 +522,7 @@ void TFrmBillOutStockFramework::actBatchPasteModeNOByOrderExecute(TAction&) {
       reason = "没有可填串号的明细行";
       return false;
     }
-    reason = PasteMisfit(unit->second, modeNO, FitOfCurrentRow());
+    reason = PasteMisfit(unit->second, FitOfCurrentRow());
     if (!reason.empty()) return false;
     CdsDetail->Edit();
     try {
@@ -594,9 +582,11 @@ void TFrmBillOutStockFramework::actSaveExecute(TAction& sender) {
   }
   if (SysParamBoolean(kSpConfirmBillAmount)) {
     // The average is told only where there is a quantity to divide by.
-    std::string text = "本单总额为" + moneyTotal.ToString() + "元";
-    if (qtyTotal != 0) text += ", 平均单价 " + Currency::FromRaw(moneyTotal.Raw() / qtyTotal).ToString() + "元";
-    if (!ConfirmMessage(MsgBox.get(), "提示", text + ",确定吗？")) Abort();
+    const std::string text =
+        qtyTotal == 0 ? "本单总额为" + moneyTotal.ToString() + "元,确定吗？"
+                      : "本单总额为" + moneyTotal.ToString() + "元, 平均单价 " +
+                            Currency::FromRaw(moneyTotal.Raw() / qtyTotal).ToString() + "元,确定吗？";
+    if (!ConfirmMessage(MsgBox.get(), "提示", text)) Abort();
   }
   TFrmBaseBillFramework::actSaveExecute(sender);
 }

@@ -88,6 +88,9 @@ class TFrmBillOutStockFramework : public TFrmBaseBillFramework {
   virtual void DoModeNOInitPop(TGridColumn& sender);
   // Enter in the quick input: looks the text up and fills a row (see the top of this unit).
   void edtModeNOKeyPress(TWinControl& sender, char32_t& key);
+  // The quick input keeps Enter for itself while it has the focus.
+  void edtModeNOEnter(TWinControl& sender);
+  void edtModeNOExit(TWinControl& sender);
   // The same look-up as a validation, for derived screens that bind the serial field: a refusal sets
   // error with its message instead of showing it.
   void edtModeNOPropertiesValidate(TCustomEdit& sender, std::string& displayValue, std::string& errorText, bool& error);
@@ -107,13 +110,17 @@ class TFrmBillOutStockFramework : public TFrmBaseBillFramework {
   // Opens cdsTemp on the stock statement with the condition; the number of units found.
   int OpenStock(const std::string& condition);
   // Why the unit of the stock row cannot go into a row that fits (empty when it can).
-  std::string Misfit(const TDataSet& stock, int row, const std::string& modeNO, const TRowFit& fit) const;
+  // The end of the refusal after the number ("]不属于此店铺" ...), empty when it can.
+  std::string Misfit(const TDataSet& stock, int row, const TRowFit& fit) const;
   // The same as the reason of a pasted number (one line, without the number).
-  std::string PasteMisfit(int row, const std::string& modeNO, const TRowFit& fit) const;
+  std::string PasteMisfit(int row, const TRowFit& fit) const;
   TRowFit FitOfCurrentRow() const;
   bool CurrentRowHoldsUnit() const;
   // The quick input: the look-up, the row and the focus back for the next scan.
   void ScanModeNO();
+  // Looks the number up and puts its unit into a row, ready for the next; "" when taken, else the
+  // refusal (rowError: the row refused it, not the look-up).
+  std::string TakeModeNO(const std::string& modeNO, bool& rowError);
   void FocusQuickInput();
   // Fills the current row from the stock row, cancelling the row's changes when that fails.
   void FillRowFrom(TDataSet& stock);

@@ -244,3 +244,40 @@ TEST_F(OutStockTest, TheSerialColumnListsTheUnitsOfTheShopAndFillsTheRow) {
 
 }  // namespace
 }  // namespace jxc
+
+namespace jxc {
+namespace {
+
+// A screen that binds the serial validation to an edit of its own, as derived screens may.
+class TFrmValidatedModeNO : public TFrmBillOutStockFramework {
+ public:
+  using TFrmBillOutStockFramework::TFrmBillOutStockFramework;
+  std::string Validate(const std::string& text, bool& error) {
+    std::string display = text, message;
+    error = false;
+    edtModeNOPropertiesValidate(*edtModeNO, display, message, error);
+    return message;
+  }
+};
+
+TEST_F(OutStockTest, TheSerialValidationFollowsTheRulesOfTheQuickInput) {
+  auto* screen = Open<TFrmValidatedModeNO>(testing::kSale);
+  bool error = false;
+  EXPECT_EQ(screen->Validate("  ", error), "");
+  EXPECT_FALSE(error);
+  EXPECT_EQ(dialog->Texts(TDialogKind::Warning), std::vector<std::string>{"请输入手机串号/卡号"});
+  screen->CdsDetail->CheckBrowseMode();
+  const std::string before = Screen(*screen);
+  EXPECT_EQ(screen->Validate("0", error), "请输入手机串号/卡号,或后5-10位") << "one character names no unit";
+  EXPECT_TRUE(error);
+  EXPECT_EQ(screen->Validate("_____", error), "手机串号/卡号[_____]库存不足,请重新输入");
+  EXPECT_TRUE(error);
+  EXPECT_EQ(Screen(*screen), before);
+  const std::string unit = UnitOf(0, 1);
+  EXPECT_EQ(screen->Validate(" " + unit.substr(unit.size() - 7) + " ", error), "");
+  EXPECT_FALSE(error);
+  EXPECT_EQ(Rows(*screen).front(), Row(unit, Handset(2), "5499"));
+}
+
+}  // namespace
+}  // namespace jxc
