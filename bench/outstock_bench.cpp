@@ -77,7 +77,8 @@ void PasteSaveAudit(TSQLiteDBAccess& db, int count) {
   Click(*screen, screen->actBatchPasteModeNO);
   Figure("pasted with every check", screen->CdsDetail->RecordCount(), "rows", pasting);
   Calls("database calls of the paste", count, "serials", db.CallCount() - calls);
-  Calls("stock statements of the paste", count, "serials", screen->LastPasteStatements());
+  std::printf("%-44s %8d %-6s %10d statements in one call\n", "stock read by the paste", count, "serials",
+              screen->LastPasteStatements());
 
   calls = db.CallCount();
   TStopwatch saving;
