@@ -300,7 +300,8 @@ void TFrmBillOutStockFramework::ScanModeNO() {
 
 std::string TFrmBillOutStockFramework::TakeModeNO(const std::string& modeNO, bool& rowError) {
   rowError = false;
-  if (!CdsDetail->Active()) return "";
+  // An audited bill, or one only viewed, takes no unit.
+  if (!CdsDetail->Active() || BillStatus() == 2 || ReadOnlyView()) return "";
   // The unit goes into a new row when the current one holds a unit; with auto-append on, that new row
   // is the one it must fit.
   const bool newRow = CurrentRowHoldsUnit();
@@ -445,51 +446,66 @@ void TFrmBillOutStockFramework::ReadStockOf(const std::vector<std::string>& mode
     FPastedStock.emplace(cdsTemp->RowValue(row, serial).ToString(), row);
 }
 
-void TFrmBillOutStockFramework::actBatchPasteModeNOExecute(TAction&) {
-  if (!CdsDetail->Active()) return;
+int TFrmBillOutStockFramework::PastedUnit(const std::string& modeNO, std::string& reason) {
+  CheckModeNOEx(modeNO, false);  // a number the bill holds is refused with the bill's own message
+  const auto unit = FPastedStock.find(modeNO);
+  if (unit == FPastedStock.end()) {
+    reason = "库存不足";
+    return -1;
+  }
+  return unit->second;
+}
+
+void TFrmBillOutStockFramework::FillPastedRow(int stockRow) {
+  try {
+    cdsTemp->SetRecNo(stockRow + 1);
+    FillRowFrom(*cdsTemp);
+    CdsDetail->Post();
+  } catch (...) {
+    if (Editing(*CdsDetail)) CdsDetail->Cancel();
+    throw;
+  }
+}
+
+void TFrmBillOutStockFramework::RunPaste(TModeNOPasteHandler::TPaste paste) {
   tvResult->BeginUpdate();
-  const TRowFit fit = FitOfCurrentRow();
-  const TField* priceField = HasRow(*CdsDetail) ? CdsDetail->FindField("F_PRICE") : nullptr;
-  const Currency batchPrice = priceField && !priceField->IsNull() ? priceField->AsCurrency() : Currency();
   cdsTemp->Close();
   TModeNOPasteHandler handler;
   handler.Prepare = [this](const std::vector<std::string>& modeNOs) { ReadStockOf(modeNOs); };
-  handler.Paste = [this, fit, batchPrice](const std::string& rowID, const std::string& modeNO, std::string& reason) {
-    CheckModeNOEx(modeNO, false);
-    const auto unit = FPastedStock.find(modeNO);
-    if (unit == FPastedStock.end()) {
-      reason = "库存不足";
-      return false;
-    }
-    reason = PasteMisfit(unit->second, fit);
-    if (!reason.empty()) return false;
-    // The first number may take the row the paste started on, when it holds no unit yet.
-    if (CurrentRowHoldsUnit() || !HasRow(*CdsDetail)) CdsDetail->Append();
-    else if (CdsDetail->State() == dsBrowse) CdsDetail->Edit();
-    try {
-      CdsDetail->FieldByName("F_PRICE").SetAsCurrency(batchPrice);
-      CdsDetail->FieldByName("F_ID").SetAsString(rowID);
-      cdsTemp->SetRecNo(unit->second + 1);
-      FillRowFrom(*cdsTemp);
-      CdsDetail->Post();
-    } catch (...) {
-      if (Editing(*CdsDetail)) CdsDetail->Cancel();
-      throw;
-    }
-    return true;
+  handler.Paste = std::move(paste);
+  auto done = [this] {
+    cdsTemp->Close();
+    FPastedStock.clear();
+    tvResult->EndUpdate();
   };
   try {
     PasteModeNO(handler);
   } catch (...) {
-    cdsTemp->Close();
-    FPastedStock.clear();
-    tvResult->EndUpdate();
+    done();
     throw;
   }
-  cdsTemp->Close();
-  FPastedStock.clear();
+  done();
+}
+
+void TFrmBillOutStockFramework::actBatchPasteModeNOExecute(TAction&) {
+  if (!CdsDetail->Active()) return;
+  const TRowFit fit = FitOfCurrentRow();
+  const TField* priceField = HasRow(*CdsDetail) ? CdsDetail->FindField("F_PRICE") : nullptr;
+  const Currency batchPrice = priceField && !priceField->IsNull() ? priceField->AsCurrency() : Currency();
+  RunPaste([this, fit, batchPrice](const std::string& rowID, const std::string& modeNO, std::string& reason) {
+    const int unit = PastedUnit(modeNO, reason);
+    if (unit < 0) return false;
+    reason = PasteMisfit(unit, fit);
+    if (!reason.empty()) return false;
+    // The first number may take the row the paste started on, when it holds no unit yet.
+    if (CurrentRowHoldsUnit() || !HasRow(*CdsDetail)) CdsDetail->Append();
+    else if (CdsDetail->State() == dsBrowse) CdsDetail->Edit();
+    CdsDetail->FieldByName("F_PRICE").SetAsCurrency(batchPrice);
+    CdsDetail->FieldByName("F_ID").SetAsString(rowID);
+    FillPastedRow(unit);
+    return true;
+  });
   if (CdsDetail->State() == dsBrowse) CdsDetail->Last();
-  tvResult->EndUpdate();
 }
 
 void TFrmBillOutStockFramework::actBatchPasteModeNOByOrderExecute(TAction&) {
@@ -499,8 +515,6 @@ void TFrmBillOutStockFramework::actBatchPasteModeNOByOrderExecute(TAction&) {
     ShowInfoMessage(MsgBox.get(), "请先选择商品");
     return;
   }
-  tvResult->BeginUpdate();
-  cdsTemp->Close();
   // Rows that take a number: serial-numbered products without one, from the current row on.
   auto nextOpenRow = [this] {
     while (!CdsDetail->Eof()) {
@@ -509,44 +523,21 @@ void TFrmBillOutStockFramework::actBatchPasteModeNOByOrderExecute(TAction&) {
     }
     return false;
   };
-  TModeNOPasteHandler handler;
-  handler.Prepare = [this](const std::vector<std::string>& modeNOs) { ReadStockOf(modeNOs); };
-  handler.Paste = [this, nextOpenRow](const std::string&, const std::string& modeNO, std::string& reason) {
-    CheckModeNOEx(modeNO, false);
-    const auto unit = FPastedStock.find(modeNO);
-    if (unit == FPastedStock.end()) {
-      reason = "库存不足";
-      return false;
-    }
+  RunPaste([this, nextOpenRow](const std::string&, const std::string& modeNO, std::string& reason) {
+    const int unit = PastedUnit(modeNO, reason);
+    if (unit < 0) return false;
     if (!nextOpenRow()) {
       reason = "没有可填串号的明细行";
       return false;
     }
-    reason = PasteMisfit(unit->second, FitOfCurrentRow());
+    // A number that does not fit leaves the row to the next one.
+    reason = PasteMisfit(unit, FitOfCurrentRow());
     if (!reason.empty()) return false;
     CdsDetail->Edit();
-    try {
-      cdsTemp->SetRecNo(unit->second + 1);
-      FillRowFrom(*cdsTemp);
-      CdsDetail->Post();
-    } catch (...) {
-      if (Editing(*CdsDetail)) CdsDetail->Cancel();
-      throw;
-    }
+    FillPastedRow(unit);
     CdsDetail->Next();
     return true;
-  };
-  try {
-    PasteModeNO(handler);
-  } catch (...) {
-    cdsTemp->Close();
-    FPastedStock.clear();
-    tvResult->EndUpdate();
-    throw;
-  }
-  cdsTemp->Close();
-  FPastedStock.clear();
-  tvResult->EndUpdate();
+  });
 }
 
 // --- saving ----------------------------------------------------------------------------------------------------

@@ -128,6 +128,13 @@ class TFrmBillOutStockFramework : public TFrmBaseBillFramework {
   void AdvanceAfterScan();
   // Reads the stock rows of the numbers in chunked statements; serial number -> row of cdsTemp.
   void ReadStockOf(const std::vector<std::string>& modeNOs);
+  // The paste dialog with the stock of the pasted numbers read first; the grid updates once at the end.
+  void RunPaste(TModeNOPasteHandler::TPaste paste);
+  // The row of cdsTemp holding the pasted number's unit; -1 with the reason when it is not in stock.
+  // Raises the bill's refusal of a number it holds.
+  int PastedUnit(const std::string& modeNO, std::string& reason);
+  // The current row (being edited) filled from that unit and posted; nothing of it stays on failure.
+  void FillPastedRow(int stockRow);
   Currency PriceOf(int64_t shopID, int64_t productID, int kind);
   int HeaderKind() const;
   bool PriceLocked(int kind) const;
