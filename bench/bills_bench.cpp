@@ -14,6 +14,7 @@
 #include <string>
 
 #include "bills/UnitFrmBaseBillFramework.h"
+#include "ScreenServices.h"
 #include "Stopwatch.h"
 #include "foundation/PackageEntry.h"
 #include "foundation/UnitPublicUtils.h"
@@ -130,16 +131,7 @@ int main(int argc, char** argv) {
     TSampleShopOptions options;
     options.Units = 1000;
     const TSampleShop shop = CreateSampleShop(*db, options);
-    PackageStartup();
-    RegisterShopDatabaseServices(db);
-    auto dialog = std::make_shared<TRecordingDialog>();
-    SysService::Register<IDialog>(dialog);
-    auto rights = std::make_shared<TTableGroupRights>();
-    rights->SetGrantAll(true);
-    SysService::Register<IGroupRights>(rights);
-    SysService::Register<IMainForm>(std::make_shared<TRecordingMainForm>());
-    UserInfo->SetName("基准");
-    UserInfo->SetDefaultShopID(std::to_string(shop.Branches[0]));
+    bench::StartScreenServices(db, "基准", shop.Branches[0]);
 
     Receipt(*db, shop, 1, small, false);
     Receipt(*db, shop, 2, rows, true);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "BenchSupport.h"
+#include "ScreenServices.h"
 #include "bills/UnitFrmBatchPasteModeNO.h"
 #include "bills/UnitFrmBillOutStockFramework.h"
 #include "foundation/PackageEntry.h"
@@ -131,15 +132,7 @@ int main(int argc, char** argv) {
     TStopwatch making;
     const TSampleShop shop = CreateSampleShop(*db, {units, kBranches});
     Figure("sample shop made", units, "units", making);
-    PackageStartup();
-    RegisterShopDatabaseServices(db);
-    SysService::Register<IDialog>(std::make_shared<TRecordingDialog>());
-    auto rights = std::make_shared<TTableGroupRights>();
-    rights->SetGrantAll(true);
-    SysService::Register<IGroupRights>(rights);
-    SysService::Register<IMainForm>(std::make_shared<TRecordingMainForm>());
-    UserInfo->SetName("基准");
-    UserInfo->SetDefaultShopID(std::to_string(shop.Branches[0]));
+    bench::StartScreenServices(db, "基准", shop.Branches[0]);
     SysConfig = TSysConfig{std::to_string(shop.CounterLocations[0]), std::to_string(shop.Branches[0])};
 
     PasteSaveAudit(*db, std::min(paste, units / kBranches));
