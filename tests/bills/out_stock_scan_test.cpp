@@ -150,6 +150,29 @@ TEST_F(OutStockTest, AnEndSharedByUnitsOfTheBillIsNeverResolvedByChance) {
   EXPECT_EQ(Rows(*screen).back(), Row(UnitOf(0, 1), Handset(2), "5499"));
 }
 
+// Cards carry letters and numbers of any length.
+TEST_F(OutStockTest, AWholeNumberWinsOverLongerOnesEndingInItAndLettersMatchInAnyCase) {
+  auto card = [&](const std::string& number) {
+    db->ExecSQL("INSERT INTO TB_SYS_STOCK (F_ID, F_SHOP_ID, F_LOCATION_ID, F_PRODUCT_ID, F_COLOR_ID, F_MODE_NO, F_HAVE_QTY, F_UNIT) "
+                "VALUES (" + std::to_string(db->NewID()) + ", " + std::to_string(Branch(0)) + ", " + std::to_string(Counter(0)) +
+                ", " + std::to_string(shop.Card) + ", 0, '" + number + "', 1, '张')");
+  };
+  card("CA00012345");
+  card("99CA00012345");
+  card("8986XY77QZ");
+  auto* screen = OpenOut();
+  Scan(*screen, "ca00012345");
+  EXPECT_EQ(dialog->Count(), 0) << "the card numbered so, not the one ending so";
+  Scan(*screen, "y77qz");
+  EXPECT_EQ(dialog->Count(), 0);
+  Scan(*screen, "9ca00012345");
+  EXPECT_EQ(dialog->Texts(TDialogKind::Info), std::vector<std::string>{"手机串号/卡号[9CA00012345]库存不足,请重新输入"})
+      << "more than ten characters are a whole number";
+  Scan(*screen, "99ca00012345");
+  EXPECT_EQ(Rows(*screen), (std::vector<std::string>{Row("CA00012345", shop.Card, "30"), Row("8986XY77QZ", shop.Card, "30"),
+                                                     Row("99CA00012345", shop.Card, "30")}));
+}
+
 TEST_F(OutStockTest, PricesComeFromTheShopOncePerProductAndFillOnlyUnpricedRows) {
   auto* screen = OpenOut();
   Scan(*screen, UnitOf(0, 0));
