@@ -147,8 +147,11 @@ TEST_F(OutStockTest, TwoScreensSellingTheSameUnitSellItOnce) {
 TEST_F(OutStockTest, ATransferMovesItsUnitsToTheReceivingShopsCounter) {
   auto* screen = OpenOut(testing::kMoveOut);
   ASSERT_TRUE(TypeHeader(*screen, "F_IN_SHOP_ID", std::to_string(Branch(1))));
+  const int64_t calls = db->CallCount();
   Scan(*screen, UnitOf(0, 0));
+  EXPECT_LE(db->CallCount() - calls, 2) << "the stock look-up and the rows' identifiers: a transfer asks no price";
   Scan(*screen, UnitOf(0, 1));
+  EXPECT_EQ(Rows(*screen), (std::vector<std::string>{Row(UnitOf(0, 0), Handset(0), "0"), Row(UnitOf(0, 1), Handset(2), "0")}));
   dialog->QueueAnswer(true);  // "单价为 0": a transfer carries no price
   Click(*screen, screen->actBeforeSave);
   ASSERT_EQ(screen->cdsMain->ChangeCount(), 0) << JoinStrings(dialog->Texts(TDialogKind::Error), "|");

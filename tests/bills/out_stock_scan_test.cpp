@@ -240,14 +240,6 @@ TEST_F(OutStockTest, TypedPricesFollowTheParametersOfTheBillKind) {
   retail->CdsDetail->Cancel();
 }
 
-TEST_F(OutStockTest, ATransferCarriesNoSellingPrice) {
-  auto* screen = OpenOut(testing::kMoveOut);
-  const int64_t calls = db->CallCount();
-  Scan(*screen, UnitOf(0, 0));
-  EXPECT_EQ(Rows(*screen).front(), Row(UnitOf(0, 0), Handset(0), "0"));
-  EXPECT_LE(db->CallCount() - calls, 2) << "the stock look-up and the rows' identifiers, no price";
-}
-
 TEST_F(OutStockTest, TheSerialColumnListsTheUnitsOfTheShopAndFillsTheRow) {
   auto* screen = OpenOut();
   TGridColumn* serial = screen->tvResult->FindColumnByFieldName("F_MODE_NO");
