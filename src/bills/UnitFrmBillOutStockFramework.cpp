@@ -85,7 +85,6 @@ TFrmBillOutStockFramework::TFrmBillOutStockFramework(TComponent* owner) : TFrmBa
 
 TFrmBillOutStockFramework::~TFrmBillOutStockFramework() {
   edtModeNO->OnKeyPress = nullptr;
-  edtModeNO->OnValidate = nullptr;
   edtModeNO->OnEnter = nullptr;
   edtModeNO->OnExit = nullptr;
   edtPrice->OnValidate = nullptr;
@@ -120,8 +119,6 @@ void TFrmBillOutStockFramework::CreateQuickInput() {
   chkAutoCopy->SetCaption("新增自动复制");
   chkAutoCopy->CheckButton = true;
 }
-
-void TFrmBillOutStockFramework::FormCreate() { TFrmBaseBillFramework::FormCreate(); }
 
 void TFrmBillOutStockFramework::StartQueryTimer() {
   TFrmBaseBillFramework::StartQueryTimer();

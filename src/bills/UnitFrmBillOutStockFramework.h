@@ -73,7 +73,6 @@ class TFrmBillOutStockFramework : public TFrmBaseBillFramework {
   int LastPasteStatements() const { return FPasteStatements; }
 
  protected:
-  void FormCreate() override;
   void StartQueryTimer() override;
   void UpdateOperaView(TAction* sender) override;
   void CdsDetailNewRecord(TDataSet& dataSet) override;
