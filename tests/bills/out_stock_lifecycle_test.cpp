@@ -113,6 +113,10 @@ TEST_F(OutStockTest, TheAuditTakesOutExactlyTheScannedUnitsAndTheUnAuditBringsTh
   Click(*screen, screen->actUnAudit);
   EXPECT_EQ(Stock(), before) << "every unit back as it was";
   EXPECT_EQ(Inconsistencies(), "");
+  dialog->QueueAnswer(true);  // "确定删除[...]吗?"
+  Click(*screen, screen->actDelete);
+  EXPECT_EQ(Lines("SELECT COUNT(*) FROM TB_PF_SALE_DETAIL WHERE F_MID = " + id), std::vector<std::string>{"0|"});
+  EXPECT_EQ(Stock(), before) << "a bill deleted unaudited moved nothing";
 }
 
 TEST_F(OutStockTest, TwoScreensSellingTheSameUnitSellItOnce) {

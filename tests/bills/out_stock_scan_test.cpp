@@ -6,6 +6,7 @@
 
 #include "OutStockTestSupport.h"
 #include "editors/UnitFrameLookupSysStock.h"
+#include "platform/ClassRegistry.h"
 #include "platform/Exceptions.h"
 
 namespace jxc {
@@ -16,6 +17,12 @@ using testing::OutStockTest;
 std::string Tail(const std::string& serial, size_t n) { return serial.substr(serial.size() - n); }
 
 TEST_F(OutStockTest, AScanFillsARowFromTheStockAndTheNextScanANewRow) {
+  // The sample shop's stock-out screens name the stock-out bill, which the host finds by that name.
+  EXPECT_EQ(Lines("SELECT F_NAME, F_ClassName FROM TB_SYS_FUNCTION WHERE F_NAME IN ('批发销售', '零售销售', '调拨出库', '采购退货') "
+                  "ORDER BY F_NAME"),
+            (std::vector<std::string>{"批发销售|TFrmBillOutStockFramework|", "调拨出库|TFrmBillOutStockFramework|",
+                                      "采购退货|TFrmBillOutStockFramework|", "零售销售|TFrmBillOutStockFramework|"}));
+  EXPECT_NE(FindClass("TFrmBillOutStockFramework"), nullptr);
   auto* screen = OpenOut();
   EXPECT_EQ(screen->grpBillBottom->Caption(), "快速输入");
   EXPECT_TRUE(screen->grpBillBottom->Visible());
