@@ -207,6 +207,12 @@ bool TFrmBillOutStockFramework::CurrentRowHoldsUnit() const {
   return modeNO && !Trim(modeNO->AsString()).empty();
 }
 
+bool TFrmBillOutStockFramework::CurrentRowIsCounted() const {
+  if (!HasRow(*CdsDetail) || KeyOf(*CdsDetail, "F_PRODUCT_ID") == 0) return false;
+  const TField* type = CdsDetail->FindField("F_PRODUCT_TYPE_ID");
+  return type && !type->IsNull() && !IsSerialType(type->AsLargeInt());
+}
+
 TFrmBillOutStockFramework::TRowFit TFrmBillOutStockFramework::FitOfCurrentRow() const {
   TRowFit fit;
   if (!HasRow(*CdsDetail)) return fit;
@@ -299,10 +305,11 @@ std::string TFrmBillOutStockFramework::TakeModeNO(const std::string& modeNO, boo
   rowError = false;
   // An audited bill, or one only viewed, takes no unit.
   if (!CdsDetail->Active() || BillStatus() == 2 || ReadOnlyView()) return "";
-  // The unit goes into a new row when the current one holds a unit; with auto-append on, that new row
-  // is the one it must fit.
-  const bool newRow = CurrentRowHoldsUnit();
-  const TRowFit fit = newRow && chkAutoAppend->Checked() ? TRowFit{} : FitOfCurrentRow();
+  // The unit goes into a new row when the current one holds a unit or a counted product; with auto-append
+  // on, or after a counted product, that new row is the one it must fit.
+  const bool counted = CurrentRowIsCounted();
+  const bool newRow = counted || CurrentRowHoldsUnit();
+  const TRowFit fit = counted || (newRow && chkAutoAppend->Checked()) ? TRowFit{} : FitOfCurrentRow();
   const std::string refusal = FindStockUnit(modeNO, fit);
   if (!refusal.empty()) return refusal;
   try {
@@ -486,8 +493,10 @@ void TFrmBillOutStockFramework::RunPaste(TModeNOPasteHandler::TPaste paste) {
 
 void TFrmBillOutStockFramework::actBatchPasteModeNOExecute(TAction&) {
   if (!CdsDetail->Active()) return;
-  const TRowFit fit = FitOfCurrentRow();
-  const TField* priceField = HasRow(*CdsDetail) ? CdsDetail->FindField("F_PRICE") : nullptr;
+  // A row of a counted product names neither the product nor the price of the units pasted after it.
+  const bool counted = CurrentRowIsCounted();
+  const TRowFit fit = counted ? TRowFit{} : FitOfCurrentRow();
+  const TField* priceField = HasRow(*CdsDetail) && !counted ? CdsDetail->FindField("F_PRICE") : nullptr;
   const Currency batchPrice = priceField && !priceField->IsNull() ? priceField->AsCurrency() : Currency();
   RunPaste([this, fit, batchPrice](const std::string& rowID, const std::string& modeNO, std::string& reason) {
     const int unit = PastedUnit(modeNO, reason);
@@ -495,7 +504,7 @@ void TFrmBillOutStockFramework::actBatchPasteModeNOExecute(TAction&) {
     reason = PasteMisfit(unit, fit);
     if (!reason.empty()) return false;
     // The first number may take the row the paste started on, when it holds no unit yet.
-    if (CurrentRowHoldsUnit() || !HasRow(*CdsDetail)) CdsDetail->Append();
+    if (CurrentRowHoldsUnit() || CurrentRowIsCounted() || !HasRow(*CdsDetail)) CdsDetail->Append();
     else if (CdsDetail->State() == dsBrowse) CdsDetail->Edit();
     CdsDetail->FieldByName("F_PRICE").SetAsCurrency(batchPrice);
     CdsDetail->FieldByName("F_ID").SetAsString(rowID);

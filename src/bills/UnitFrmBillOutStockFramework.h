@@ -115,6 +115,8 @@ class TFrmBillOutStockFramework : public TFrmBaseBillFramework {
   std::string PasteMisfit(int row, const TRowFit& fit) const;
   TRowFit FitOfCurrentRow() const;
   bool CurrentRowHoldsUnit() const;
+  // The current row is of a product counted without serial numbers (it takes no unit).
+  bool CurrentRowIsCounted() const;
   // The quick input: the look-up, the row and the focus back for the next scan.
   void ScanModeNO();
   // Looks the number up and puts its unit into a row, ready for the next; "" when taken, else the

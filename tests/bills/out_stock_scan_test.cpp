@@ -126,6 +126,22 @@ TEST_F(OutStockTest, ARowThatNamesAProductOrColourTakesOnlyAUnitOfThem) {
   EXPECT_EQ(Rows(*screen), std::vector<std::string>{Row(UnitOf(0, 1), Handset(2), "5499")}) << "the row it started";
 }
 
+TEST_F(OutStockTest, AfterARowOfACountedProductTheNextUnitTakesARowOfItsOwn) {
+  auto* screen = OpenOut();
+  screen->chkAutoAppend->SetChecked(false);
+  EnterRows(*screen, {{shop.Accessories[0], "", "15", 2}});
+  Scan(*screen, UnitOf(0, 0));
+  EXPECT_EQ(dialog->Count(TDialogKind::Info), 0) << "the accessory names no model for the handset";
+  const std::string accessory = "|" + std::to_string(shop.Accessories[0]) + "|2|15";
+  EXPECT_EQ(Rows(*screen), (std::vector<std::string>{accessory, Row(UnitOf(0, 0), Handset(0), "6199")}));
+
+  // A paste started on such a row neither narrows to its product nor takes its price.
+  EnterRows(*screen, {{shop.Accessories[1], "", "8", 1}});
+  EXPECT_TRUE(PasteThrough(*screen, screen->actBatchPasteModeNO, UnitOf(0, 1) + "\r\n").empty());
+  EXPECT_EQ(Rows(*screen).back(), Row(UnitOf(0, 1), Handset(2), "5499"));
+  EXPECT_EQ(Rows(*screen).size(), 4u);
+}
+
 // Units whose numbers end alike: the look-up takes the one of the bill's shop and product, or none.
 TEST_F(OutStockTest, AnEndSharedByUnitsOfTheBillIsNeverResolvedByChance) {
   // Two more units: one in branch 0 and one in branch 1, both ending as unit 0 (of branch 0) does.
