@@ -539,8 +539,22 @@ void TFrmBillOutStockFramework::actBatchPasteModeNOByOrderExecute(TAction&) {
     // A number that does not fit leaves the row to the next one.
     reason = PasteMisfit(unit, FitOfCurrentRow());
     if (!reason.empty()) return false;
+    // A row of several units gives one to this number; the others stay ordered in a row of their own.
+    const int64_t ordered = KeyOf(*CdsDetail, "F_QTY");
+    const TBookmark filled = CdsDetail->GetBookmark();
     CdsDetail->Edit();
     FillPastedRow(unit);
+    if (ordered > 1) {
+      AppendCurrentRecord(*CdsDetail, [](const std::string& name) {
+        return !SameText(name, "F_ID") && !SameText(name, "F_MODE_NO") && !SameText(name, "F_PH");
+      });
+      CdsDetail->FieldByName("F_MODE_NO").Clear();
+      CdsDetail->FieldByName("F_QTY").SetAsLargeInt(ordered - 1);
+      if (TField* money = CdsDetail->FindField("F_MONEY"))
+        money->SetAsCurrency(CdsDetail->FieldByName("F_PRICE").AsCurrency() * (ordered - 1));
+      CdsDetail->Post();
+      CdsDetail->GotoBookmark(filled);
+    }
     CdsDetail->Next();
     return true;
   });

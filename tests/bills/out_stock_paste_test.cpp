@@ -78,5 +78,21 @@ TEST_F(OutStockTest, APasteByOrderFillsThePreparedRowsOneNumberEach) {
   EXPECT_EQ(screen->ModeNOList().Count(), 2) << "only the numbers the rows hold";
 }
 
+TEST_F(OutStockTest, APasteByOrderGivesARowOfSeveralUnitsOneNumberAtATime) {
+  SetParam(kSpEditWholesalePrice, Variant(true));
+  auto* screen = OpenOut();
+  EnterRows(*screen, {{Handset(0), "", "6000"}});
+  // A row taken over from an order: three handsets in one row (typing would make it one).
+  screen->CdsDetail->FieldByName("F_QTY").SetAsInteger(3);
+  screen->CdsDetail->Post();
+  screen->CdsDetail->First();
+  const std::vector<std::string> failed =
+      PasteThrough(*screen, screen->actBatchPasteModeNOByOrder, UnitOf(0, 0) + "\r\n" + UnitOf(0, 2) + "\r\n");
+  EXPECT_TRUE(failed.empty());
+  EXPECT_EQ(Rows(*screen), (std::vector<std::string>{Row(UnitOf(0, 0), Handset(0), "6000"), Row(UnitOf(0, 2), Handset(0), "6000"),
+                                                     "|" + std::to_string(Handset(0)) + "|1|6000"}))
+      << "three ordered: two numbered, one still to come";
+}
+
 }  // namespace
 }  // namespace jxc
