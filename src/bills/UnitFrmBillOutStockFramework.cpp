@@ -163,6 +163,12 @@ void TFrmBillOutStockFramework::DoModeNOInitPop(TGridColumn& sender) {
       });
 }
 
+void TFrmBillOutStockFramework::actNewExecute(TAction& sender) {
+  // Each bill asks the price list afresh once per product.
+  FPrices.clear();
+  TFrmBaseBillFramework::actNewExecute(sender);
+}
+
 // --- rows ------------------------------------------------------------------------------------------------------
 
 void TFrmBillOutStockFramework::CdsDetailNewRecord(TDataSet& dataSet) {

@@ -75,6 +75,7 @@ class TFrmBillOutStockFramework : public TFrmBaseBillFramework {
  protected:
   void StartQueryTimer() override;
   void UpdateOperaView(TAction* sender) override;
+  void actNewExecute(TAction& sender) override;
   void CdsDetailNewRecord(TDataSet& dataSet) override;
   void F_PriceSetText(TField& sender, const std::string& text) override;
   void F_ProductValidate(TField& sender) override;
