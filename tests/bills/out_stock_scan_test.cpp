@@ -274,6 +274,18 @@ TEST_F(OutStockTest, TheSerialColumnListsTheUnitsOfTheShopAndFillsTheRow) {
   screen->CdsDetail->CheckBrowseMode();
   EXPECT_EQ(Rows(*screen).front(), Row(UnitOf(0, 3), Handset(2), "5499"));
   EXPECT_TRUE(screen->ModeNOList().Contains(UnitOf(0, 3)));
+  // The same unit once more, into the next row: refused, the row as it was.
+  screen->CdsDetail->Append();
+  screen->CdsDetail->CheckBrowseMode();
+  const std::string before = Screen(*screen);
+  screen->SetActiveControl(screen->cxGrid1);
+  screen->tvResult->SetFocusedColumn(serial);
+  screen->TypeText(Tail(UnitOf(0, 3), 6));
+  screen->PressKey(VK_RETURN);
+  screen->PressKey(VK_ESCAPE);
+  EXPECT_EQ(Application().ShownErrors(), std::vector<std::string>{"手机串码/卡号[" + UnitOf(0, 3) + "]重复"});
+  screen->CdsDetail->Cancel();
+  EXPECT_EQ(Screen(*screen), before);
   auto* list = dynamic_cast<TFrameLookupSysStock*>(serial->Properties.PopupControl);
   ASSERT_NE(list, nullptr);
   list->DoFilter(Tail(UnitOf(1, 0), 6));
