@@ -49,6 +49,12 @@
 #include "platform/Field.h"
 #include "platform/MemSQL.h"
 #include "platform/Text.h"
+// The wholesale stock-out screen.
+#include "bills/UnitFrmBatchPasteModeNO.h"
+#include "bills/UnitFrmBillOutStockFramework.h"
+#include "platform/Desktop.h"
+#include "platform/Keys.h"
+#include "platform/StdCtrls.h"
 
 using namespace jxc;
 
@@ -340,6 +346,73 @@ void ShowBillScreens(const std::shared_ptr<TSQLiteDBAccess>& db, const std::stri
   PackageShutdown();
 }
 
+// The wholesale sale on its stock-out screen, as the assistant works it at the first branch: one unit
+// scanned by its whole serial number, one by its last six digits, two pasted from a list (with a number
+// not in stock, which the paste lists as failed); each row priced by the shop's price list. The bill is
+// saved and audited; the units it sold are shown with what the stock holds of them now.
+void ShowStockOutScreen(const std::shared_ptr<TSQLiteDBAccess>& db) {
+  const TSampleShop shop = ReadSampleShop(*db);
+  PackageStartup();
+  RegisterShopDatabaseServices(db);
+  static std::istringstream yesAnswers("y\ny\ny\ny\n");
+  SysService::Register<IDialog>(std::make_shared<TConsoleDialog>(yesAnswers, std::cout));
+  SysService::Register<IMainForm>(std::make_shared<TRecordingMainForm>());
+  auto rights = std::make_shared<TTableGroupRights>();
+  rights->SetGrantAll(true);
+  SysService::Register<IGroupRights>(rights);
+  UserInfo->SetName("演示员");
+  UserInfo->SetDefaultShopID(std::to_string(shop.Branches.at(0)));
+  SysConfig = TSysConfig{std::to_string(shop.CounterLocations.at(0)), std::to_string(shop.Branches.at(0))};
+  Application().Clock().SetNow(SystemClock().Now());
+  TMemoryClipboard clipboard;
+  ScopedClipboard clipboardScope(clipboard);
+
+  const std::string branch = std::to_string(shop.Branches.at(0));
+  auto units = db->OpenSQL("SELECT TOP 4 F_MODE_NO FROM VI_GetSysStock WITH(nolock) WHERE F_SHOP_ID = " + branch +
+                           " AND F_PRODUCT_TYPE_ID = 1 ORDER BY F_MODE_NO DESC");
+  std::vector<std::string> serials;
+  for (units->First(); !units->Eof(); units->Next()) serials.push_back(units->Fields(0).AsString());
+  if (serials.size() < 4) {
+    std::cout << "\n== Stock-out screen 批发销售: the first branch has fewer than 4 handsets left\n";
+  } else {
+    std::cout << "\n== Stock-out screen 批发销售: " << serials[0] << " scanned, ..." << serials[1].substr(serials[1].size() - 6)
+              << " typed, " << serials[2] << " and " << serials[3] << " pasted with a number not in stock\n";
+    auto* screen = OpenEditor<TFrmBillOutStockFramework>(Application(), "批发销售");
+    Application().Advance(100);  // the deferred start: a new bill
+    auto scan = [&](const std::string& text) {
+      screen->SetActiveControl(screen->edtModeNO);
+      screen->edtModeNO->SelectAll();
+      screen->TypeText(text);
+      screen->PressKey(VK_RETURN);
+    };
+    scan(serials[0]);
+    scan(serials[1].substr(serials[1].size() - 6));
+    clipboard.SetText(serials[2] + "\r\n359000000000000\r\n" + serials[3] + "\r\n");
+    Application().QueueModalScript([](TCustomForm& form) {
+      auto& paste = static_cast<TFrmBatchPasteModeNO&>(form);
+      form.PressKey('V', ssCtrl);
+      paste.btnOK->PerformClick();
+      for (const std::string& line : paste.mmo2->Lines())
+        if (!line.empty()) std::cout << "  failed: " << line << '\n';
+    });
+    Application().Dispatch([&] { screen->actBatchPasteModeNO->Execute(); });
+    for (TAction* action : {screen->actBeforeSave, screen->actAudit})
+      Application().Dispatch([action] { action->Execute(); });
+    for (const std::string& error : Application().ShownErrors()) std::cout << "  error: " << error << '\n';
+    const std::string id = screen->cdsMain->FieldByName("F_ID").AsString();
+    auto bill = db->OpenSQL("SELECT F_CODE, F_STATUS, F_TOTAL_QTY, F_TOTAL_MONEY FROM TB_PF_SALE WITH(nolock) WHERE F_ID = " + id);
+    PrintGrid("批发销售 " + bill->FieldByName("F_CODE").AsString() + " (F_STATUS 2: audited)", *bill);
+    auto rows = db->OpenSQL("SELECT d.F_MODE_NO, d.F_PRODUCT, d.F_QTY, d.F_PRICE, d.F_MONEY, st.F_HAVE_QTY "
+                            "FROM TB_PF_SALE_DETAIL d WITH(nolock) LEFT JOIN TB_SYS_STOCK st WITH(nolock) "
+                            "ON st.F_MODE_NO = d.F_MODE_NO AND st.F_OUT_BILL_ID = d.F_MID WHERE d.F_MID = " + id +
+                            " ORDER BY d.F_ID");
+    PrintGrid("Rows and the units they sold (F_HAVE_QTY 0: out of stock)", *rows);
+  }
+  ResetApplication();
+  SysService::Clear();
+  PackageShutdown();
+}
+
 void Run(const TOptions& options) {
   std::cout << "jxcbase demo on " << options.Database << '\n';
   auto db = OpenDefaultDatabase(options.Database, options.Sample);
@@ -384,6 +457,7 @@ void Run(const TOptions& options) {
   ShowMasterDataScreen(db);
   ShowStockInScreen(db);
   ShowBillScreens(db, options.Database);
+  ShowStockOutScreen(db);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "ScreenServices.h"
 #include "Stopwatch.h"
 
 #include "bills/UnitFrmBaseBillFramework.h"
@@ -13,15 +14,8 @@
 #include "platform/Application.h"
 #include "platform/ExtCtrls.h"
 #include "platform/Grid.h"
-#include "foundation/PackageEntry.h"
-#include "foundation/UnitPublicUtils.h"
-#include "kernel/SysSvc.h"
-#include "services/RecordingDialog.h"
-#include "services/RecordingMainForm.h"
 #include "services/SQLiteDBAccess.h"
 #include "services/SampleShop.h"
-#include "services/ShopLocalDB.h"
-#include "services/TableGroupRights.h"
 
 namespace jxc::bench {
 
@@ -47,15 +41,7 @@ inline TSampleShop StartBillBench(const std::shared_ptr<TSQLiteDBAccess>& db) {
   TSampleShopOptions options;
   options.Units = 1000;
   const TSampleShop shop = CreateSampleShop(*db, options);
-  PackageStartup();
-  RegisterShopDatabaseServices(db);
-  SysService::Register<IDialog>(std::make_shared<TRecordingDialog>());
-  auto rights = std::make_shared<TTableGroupRights>();
-  rights->SetGrantAll(true);
-  SysService::Register<IGroupRights>(rights);
-  SysService::Register<IMainForm>(std::make_shared<TRecordingMainForm>());
-  UserInfo->SetName("基准");
-  UserInfo->SetDefaultShopID(std::to_string(shop.Branches[0]));
+  StartScreenServices(db, "基准", shop.Branches[0]);
   return shop;
 }
 

@@ -16,6 +16,7 @@
 #include <string>
 
 #include "BenchSupport.h"
+#include "ScreenServices.h"
 #include "editors/UnitFrmBaseTreeEditor.h"
 #include "filter/UnitBaseLookups.h"
 #include "filter/UnitFilterPopupEdit.h"
@@ -62,15 +63,7 @@ int main(int argc, char** argv) {
     Fill(*db, "TB_CUSTOMER", "F_CODE, F_NAME, F_PY, F_CUSTOMER_TYPE_ID, F_SHARED, F_STATUS",
          "printf('K%06d', i), printf('客户%06d', i), printf('KH%06d', i), 2, 1, 0", customers);
 
-    PackageStartup();
-    RegisterShopDatabaseServices(db);
-    auto dialog = std::make_shared<TRecordingDialog>();
-    SysService::Register<IDialog>(dialog);
-    auto rights = std::make_shared<TTableGroupRights>();
-    rights->SetGrantAll(true);
-    SysService::Register<IGroupRights>(rights);
-    UserInfo->SetName("bench");
-    UserInfo->SetDefaultShopID(std::to_string(shop.Branches[0]));
+    bench::StartScreenServices(db, "bench", shop.Branches[0]);
 
     // --- the tree editor ---
     TStopwatch treeTotal;

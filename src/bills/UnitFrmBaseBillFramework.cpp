@@ -192,9 +192,8 @@ void TFrmBaseBillFramework::CreateAreas() {
   tvResult->OptionsData.Appending = true;
   tvResult->OptionsBehavior.FocusCellOnTab = true;
   tvResult->OptionsBehavior.GoToNextCellOnEnter = true;
-  // While the grid has the focus its keys are its own (Enter moves between cells).
-  cxGrid1->OnEnter = [this](TWinControl&) { KeyPreview = false; };
-  cxGrid1->OnExit = [this](TWinControl&) { KeyPreview = true; };
+  cxGrid1->OnEnter = [this](TWinControl& sender) { cxGrid1Enter(sender); };
+  cxGrid1->OnExit = [this](TWinControl& sender) { cxGrid1Exit(sender); };
 
   grpBillBottom = NewControl<TGroupBox>(this, "grpBillBottom", this);
   grpBillBottom->Align = TAlign::alBottom;

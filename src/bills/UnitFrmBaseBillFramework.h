@@ -169,6 +169,11 @@ class TFrmBaseBillFramework : public TFrmBaseEditor {
   // Gives the fields their handlers; runs after every load. Derived screens add theirs after calling it.
   virtual void AttachFieldHandlers();
 
+  // While the grid (or another control that takes Enter for itself) has the focus its keys are its own:
+  // the form stops previewing them, and previews them again when the control is left.
+  void cxGrid1Enter(TWinControl& sender) { KeyPreview = false; }
+  void cxGrid1Exit(TWinControl& sender) { KeyPreview = true; }
+
   // --- the view state ---
   // Enables the actions and boxes for the bill's status and for sender: actEdit, actNew, actDelete and
   // actDetailDelete mean the bill is being edited.

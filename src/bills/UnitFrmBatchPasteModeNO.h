@@ -30,7 +30,8 @@ struct TModeNOPasteHandler {
   std::function<void(const std::vector<std::string>& modeNOs)> Prepare;
   // Takes one number into the bill: true when taken; false (with the reason, when there is one) when not.
   // An error it raises refuses the number with the error's message as the reason.
-  std::function<bool(const std::string& rowID, const std::string& modeNO, std::string& reason)> Paste;
+  using TPaste = std::function<bool(const std::string& rowID, const std::string& modeNO, std::string& reason)>;
+  TPaste Paste;
 };
 
 class TFrmBatchPasteModeNO : public TFrmBaseDlg {

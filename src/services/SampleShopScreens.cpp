@@ -28,20 +28,6 @@ const std::vector<TSampleScreen>& SampleShopScreens() {
   return screens;
 }
 
-const std::vector<std::string>& SampleBillScreens() {
-  static const std::vector<std::string> captions = {"采购入库", "批发销售"};
-  return captions;
-}
-
-void UseBaseBillFramework(TSQLiteDBAccess& db) {
-  auto update = db.Connection().Prepare("UPDATE TB_SYS_FUNCTION SET F_ClassName = 'TFrmBaseBillFramework' WHERE F_NAME = ?");
-  for (const std::string& caption : SampleBillScreens()) {
-    update->Reset();
-    update->Bind(0, Variant(caption));
-    update->Run();
-  }
-}
-
 const std::vector<std::string>& SampleInStockScreens() {
   static const std::vector<std::string> captions = {"采购入库", "商品入库"};
   return captions;
@@ -116,7 +102,6 @@ void CreateSampleShopScreens(TSQLiteDBAccess& db) {
       field->Run();
     }
   }
-  UseBaseBillFramework(db);
   UseInStockFramework(db);
 }
 

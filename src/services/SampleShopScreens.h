@@ -38,16 +38,11 @@ void CreateSampleShopScreens(TSQLiteDBAccess& db);
 inline constexpr int64_t kSampleSystemConfig = 1;
 void CreateSampleTreeScreens(TSQLiteDBAccess& db);
 
-// The bill screens of the sample shop that run on the plain bill framework (TFrmBaseBillFramework): the
-// purchase receipt "采购入库" (bill type 2) and the wholesale sale "批发销售" (bill type 6).
-const std::vector<std::string>& SampleBillScreens();
-// Names the framework as the class of those screens' function rows (written with the shop's other
-// bill screens). Raises EDatabaseError on failure.
-void UseBaseBillFramework(TSQLiteDBAccess& db);
-
 // The stock-in screens of the sample shop, on the stock-in bill (TFrmBillInStockFramework): the purchase
 // receipt "采购入库" (bill type 2, from a supplier; its units are scanned into the fast entry panel above
-// the rows, TFrameProductFastEntryEditor) and the plain receipt "商品入库" (bill type 17).
+// the rows, TFrameProductFastEntryEditor) and the plain receipt "商品入库" (bill type 17). The stock-out
+// screens run on the stock-out bill (TFrmBillOutStockFramework): the wholesale sale "批发销售" (6), the
+// retail sale "零售销售" (7), the transfer out "调拨出库" (12) and the purchase return "采购退货" (3).
 const std::vector<std::string>& SampleInStockScreens();
 // Names the stock-in bill as the class of those screens, adding the plain receipt's function row when the
 // database lacks it. Raises EDatabaseError on failure.
