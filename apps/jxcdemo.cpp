@@ -458,6 +458,7 @@ void Run(const TOptions& options) {
   ShowStockInScreen(db);
   ShowBillScreens(db, options.Database);
   ShowStockOutScreen(db);
+  PrintStockByShop(*db, "Stock by shop at the end of the day");
 }
 
 }  // namespace
