@@ -169,20 +169,21 @@ void ShowMasterDataScreen(const std::shared_ptr<TSQLiteDBAccess>& db) {
   PackageShutdown();
 }
 
-// The package started on the database with the services the bill screens use: questions answered no on
-// the console, every right granted, the demonstrator working at the first branch on the application's
-// clock set to the real time.
-void StartBillServices(const std::shared_ptr<TSQLiteDBAccess>& db, const TSampleShop& shop) {
+// The package started on the database with the services the bill screens use: questions answered on the
+// console from the given answers (none: every question answered no), every right granted, the
+// demonstrator working at the first branch's counter on the application's clock set to the real time.
+void StartBillServices(const std::shared_ptr<TSQLiteDBAccess>& db, const TSampleShop& shop,
+                       std::istream& answers) {
   PackageStartup();
   RegisterShopDatabaseServices(db);
-  static std::istringstream noAnswers;
-  SysService::Register<IDialog>(std::make_shared<TConsoleDialog>(noAnswers, std::cout));
+  SysService::Register<IDialog>(std::make_shared<TConsoleDialog>(answers, std::cout));
   SysService::Register<IMainForm>(std::make_shared<TRecordingMainForm>());
   auto rights = std::make_shared<TTableGroupRights>();
   rights->SetGrantAll(true);
   SysService::Register<IGroupRights>(rights);
   UserInfo->SetName("演示员");
   UserInfo->SetDefaultShopID(std::to_string(shop.Branches.at(0)));
+  SysConfig = TSysConfig{std::to_string(shop.CounterLocations.at(0)), std::to_string(shop.Branches.at(0))};
   Application().Clock().SetNow(SystemClock().Now());
 }
 
@@ -202,7 +203,8 @@ void PrintStockByShop(TSQLiteDBAccess& db, const std::string& title) {
 // the paste dialog, one more handset scanned into the entry panel, an accessory row, then saved and audited. The stock by shop before and after.
 void ShowStockInScreen(const std::shared_ptr<TSQLiteDBAccess>& db) {
   const TSampleShop shop = ReadSampleShop(*db);
-  StartBillServices(db, shop);
+  static std::istringstream noAnswers;
+  StartBillServices(db, shop, noAnswers);
   SysService::Register<ICache>(std::make_shared<TDBCache>(db));
 
   const std::string caption = "采购入库";
@@ -274,7 +276,8 @@ void ShowStockInScreen(const std::shared_ptr<TSQLiteDBAccess>& db) {
 void ShowBillScreens(const std::shared_ptr<TSQLiteDBAccess>& db, const std::string& databaseFile) {
   const std::filesystem::path folder = std::filesystem::absolute(databaseFile).parent_path();
   const TSampleShop shop = ReadSampleShop(*db);
-  StartBillServices(db, shop);
+  static std::istringstream noAnswers;
+  StartBillServices(db, shop, noAnswers);
   auto printer = std::make_shared<THtmlPrintSystem>(db, SysService::Get<ILocalDB>(), (folder / "打印输出").string());
   SysService::Register<IPrintSystem>(printer);
   const std::string previousFolder = SetProgramFolder(folder.string());
@@ -352,18 +355,8 @@ void ShowBillScreens(const std::shared_ptr<TSQLiteDBAccess>& db, const std::stri
 // saved and audited; the units it sold are shown with what the stock holds of them now.
 void ShowStockOutScreen(const std::shared_ptr<TSQLiteDBAccess>& db) {
   const TSampleShop shop = ReadSampleShop(*db);
-  PackageStartup();
-  RegisterShopDatabaseServices(db);
   static std::istringstream yesAnswers("y\ny\ny\ny\n");
-  SysService::Register<IDialog>(std::make_shared<TConsoleDialog>(yesAnswers, std::cout));
-  SysService::Register<IMainForm>(std::make_shared<TRecordingMainForm>());
-  auto rights = std::make_shared<TTableGroupRights>();
-  rights->SetGrantAll(true);
-  SysService::Register<IGroupRights>(rights);
-  UserInfo->SetName("演示员");
-  UserInfo->SetDefaultShopID(std::to_string(shop.Branches.at(0)));
-  SysConfig = TSysConfig{std::to_string(shop.CounterLocations.at(0)), std::to_string(shop.Branches.at(0))};
-  Application().Clock().SetNow(SystemClock().Now());
+  StartBillServices(db, shop, yesAnswers);
   TMemoryClipboard clipboard;
   ScopedClipboard clipboardScope(clipboard);
 
