@@ -203,14 +203,14 @@ void TFrmBaseBillFramework::CreateAreas() {
 void TFrmBaseBillFramework::CreateActions() {
   actQuery->OnExecute = [this](TAction& sender) { actQueryExecute(sender); };
   actRefresh->OnExecute = [this](TAction& sender) { actRefreshExecute(sender); };
-  struct Spec {
+  struct ActionRow {
     TAction** slot;
     const char* name;
     const char* caption;
     const char* shortCut;
     void (TFrmBaseBillFramework::*handler)(TAction&);
   };
-  const Spec specs[] = {
+  const ActionRow rows[] = {
       {&actBeforeSave, "actBeforeSave", "保存(&S)", "", &TFrmBaseBillFramework::actBeforeSaveExecute},
       {&actQueryBillCode, "actQueryBillCode", "单据查询", "", &TFrmBaseBillFramework::actQueryBillCodeExecute},
       {&actPrevBill, "actPrevBill", "上一张", "", &TFrmBaseBillFramework::actBrowseBillExecute},
@@ -228,14 +228,14 @@ void TFrmBaseBillFramework::CreateActions() {
       {&actTrackModeNO, "actTrackModeNO", "串码追踪", "", &TFrmBaseBillFramework::actTrackModeNOExecute},
       {&actBatchUpdateRemark, "actBatchUpdateRemark", "批量更新备注", "", &TFrmBaseBillFramework::actBatchUpdateRemarkExecute},
   };
-  for (const Spec& spec : specs) {
-    TAction* action = alMain->AddAction(spec.name, spec.caption);
-    action->ShortCut = TextToShortCut(spec.shortCut);
-    if (spec.handler) {
-      auto handler = spec.handler;
+  for (const ActionRow& row : rows) {
+    TAction* action = alMain->AddAction(row.name, row.caption);
+    action->ShortCut = TextToShortCut(row.shortCut);
+    if (row.handler) {
+      auto handler = row.handler;
       action->OnExecute = [this, handler](TAction& sender) { (this->*handler)(sender); };
     }
-    *spec.slot = action;
+    *row.slot = action;
   }
   actPrevBill->Enabled = false;
   actNextBill->Enabled = false;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "bills/UnitFrmBaseBillFramework.h"
+#include "bills/UnitFrmBatchPasteModeNO.h"
 #include "editors/EditorTestSupport.h"
 #include "foundation/UnitPublicUtils.h"
 #include "foundation/UnitSysParams.h"
@@ -96,9 +97,9 @@ class BillTest : public EditorTest {
       TField& product = screen.CdsDetail->FieldByName("F_PRODUCT_ID");
       if (!product.IsNull()) Click(screen, screen.actDetailAppend);
       EXPECT_TRUE(TypeCell(screen, "F_PRODUCT_ID", std::to_string(row.Product)));
-      if (!row.ModeNO.empty()) EXPECT_TRUE(TypeCell(screen, "F_MODE_NO", row.ModeNO));
-      if (row.Qty != 1) EXPECT_TRUE(TypeCell(screen, "F_QTY", std::to_string(row.Qty)));
-      if (row.Color) EXPECT_TRUE(TypeCell(screen, "F_COLOR_ID", std::to_string(row.Color)));
+      if (!row.ModeNO.empty()) { EXPECT_TRUE(TypeCell(screen, "F_MODE_NO", row.ModeNO)); }
+      if (row.Qty != 1) { EXPECT_TRUE(TypeCell(screen, "F_QTY", std::to_string(row.Qty))); }
+      if (row.Color) { EXPECT_TRUE(TypeCell(screen, "F_COLOR_ID", std::to_string(row.Color))); }
       EXPECT_TRUE(TypeCell(screen, "F_PRICE", row.Price));
     }
   }
@@ -215,6 +216,21 @@ class BillTest : public EditorTest {
     EXPECT_EQ(Bills(), bills) << text;
     EXPECT_EQ(Stock(), stock) << text;
     EXPECT_EQ(Screen(screen), before) << text;
+  }
+  // The clerk copies the numbers, clicks the paste action, pastes them into the dialog (Ctrl+V) and clicks
+  // OK; the numbers the dialog's failed box lists afterwards, each with its reason.
+  std::vector<std::string> PasteThrough(TFrmBaseBillFramework& screen, TAction* action, const std::string& copied) {
+    clipboard.SetText(copied);
+    std::vector<std::string> failed;
+    Application().QueueModalScript([&failed](TCustomForm& form) {
+      auto& paste = static_cast<TFrmBatchPasteModeNO&>(form);
+      form.PressKey('V', ssCtrl);
+      paste.btnOK->PerformClick();
+      for (const std::string& line : paste.mmo2->Lines())
+        if (!line.empty()) failed.push_back(line);
+    });
+    Click(screen, action);
+    return failed;
   }
   // Runs the action's handler as code does, also when its button is disabled.
   void RunHandler(TAction* action) { Application().Dispatch([action] { action->OnExecute(*action); }); }

@@ -62,20 +62,6 @@ class InStockTest : public BillTest {
     return lines;
   }
 
-  // The clerk copies the numbers, clicks the paste action, pastes into the dialog and clicks OK; what the
-  // dialog's failed box shows afterwards is returned (one line per number, the last line empty).
-  std::vector<std::string> PasteThrough(TFrmBillInStockFramework& screen, TAction* action, const std::string& copied) {
-    clipboard.SetText(copied);
-    std::vector<std::string> failed;
-    Application().QueueModalScript([&failed](TCustomForm& form) {
-      auto& paste = static_cast<TFrmBatchPasteModeNO&>(form);
-      form.PressKey('V', ssCtrl);
-      paste.btnOK->PerformClick();
-      failed = paste.mmo2->Lines();
-    });
-    Click(screen, action);
-    return failed;
-  }
   // The numbers new-serial first .. last, one a line.
   static std::string NewSerials(int first, int last) {
     std::string text;

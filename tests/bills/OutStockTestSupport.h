@@ -39,21 +39,6 @@ class OutStockTest : public BillTest {
     return screen.ActiveControl() == screen.edtModeNO;
   }
 
-  // The assistant copies the numbers, clicks the action and pastes them into the dialog; the failed box
-  // as the dialog shows it afterwards.
-  std::vector<std::string> PasteThrough(TFrmBillOutStockFramework& screen, TAction* action, const std::string& copied) {
-    clipboard.SetText(copied);
-    std::vector<std::string> failed;
-    Application().QueueModalScript([&failed](TCustomForm& form) {
-      auto& paste = static_cast<TFrmBatchPasteModeNO&>(form);
-      form.PressKey('V', ssCtrl);
-      paste.btnOK->PerformClick();
-      for (const auto& line : paste.mmo2->Lines())
-        if (!line.empty()) failed.push_back(line);
-    });
-    Click(screen, action);
-    return failed;
-  }
 
   // The rows of the detail as "serial|product|qty|price" (the row being typed included).
   static std::vector<std::string> Rows(TFrmBillOutStockFramework& screen) {
