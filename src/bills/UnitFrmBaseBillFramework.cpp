@@ -203,40 +203,24 @@ void TFrmBaseBillFramework::CreateAreas() {
 void TFrmBaseBillFramework::CreateActions() {
   actQuery->OnExecute = [this](TAction& sender) { actQueryExecute(sender); };
   actRefresh->OnExecute = [this](TAction& sender) { actRefreshExecute(sender); };
-  struct ActionRow {
-    TAction** slot;
-    const char* name;
-    const char* caption;
-    const char* shortCut;
-    void (TFrmBaseBillFramework::*handler)(TAction&);
-  };
-  const ActionRow rows[] = {
-      {&actBeforeSave, "actBeforeSave", "保存(&S)", "", &TFrmBaseBillFramework::actBeforeSaveExecute},
-      {&actQueryBillCode, "actQueryBillCode", "单据查询", "", &TFrmBaseBillFramework::actQueryBillCodeExecute},
-      {&actPrevBill, "actPrevBill", "上一张", "", &TFrmBaseBillFramework::actBrowseBillExecute},
-      {&actNextBill, "actNextBill", "下一张", "", &TFrmBaseBillFramework::actBrowseBillExecute},
-      {&actConfigGrid, "actConfigGrid", "配置列", "", &TFrmBaseBillFramework::actConfigGridExecute},
-      {&actDesign, "actDesign", "报表设计", "Ctrl+Alt+L", nullptr},
-      {&actDetailAppend, "actDetailAppend", "增行(&A)", "", &TFrmBaseBillFramework::actDetailAppendExecute},
-      {&actDetailCopyAdd, "actDetailCopyAdd", "复制新增", "", &TFrmBaseBillFramework::actDetailCopyAddExecute},
-      {&actDetailDelete, "actDetailDelete", "删行(&A)", "", &TFrmBaseBillFramework::actDetailDeleteExecute},
-      {&actCopyModeNO, "actCopyModeNO", "复制串码", "", &TFrmBaseBillFramework::actCopyModeNOExecute},
-      {&actBatchPasteModeNO, "actBatchPasteModeNO", "批量粘贴串号", "", nullptr},
-      {&actBatchPasteModeNOByOrder, "actBatchPasteModeNOByOrder", "批量粘贴串号(按订单)", "", nullptr},
-      {&actQueryModeNO, "actQueryModeNO", "全文匹配", "", nullptr},
-      {&actDetailDataImport, "actDetailDataImport", "数据导入", "", &TFrmBaseBillFramework::actDetailDataImportExecute},
-      {&actTrackModeNO, "actTrackModeNO", "串码追踪", "", &TFrmBaseBillFramework::actTrackModeNOExecute},
-      {&actBatchUpdateRemark, "actBatchUpdateRemark", "批量更新备注", "", &TFrmBaseBillFramework::actBatchUpdateRemarkExecute},
-  };
-  for (const ActionRow& row : rows) {
-    TAction* action = alMain->AddAction(row.name, row.caption);
-    action->ShortCut = TextToShortCut(row.shortCut);
-    if (row.handler) {
-      auto handler = row.handler;
-      action->OnExecute = [this, handler](TAction& sender) { (this->*handler)(sender); };
-    }
-    *row.slot = action;
-  }
+  AddActions<TFrmBaseBillFramework>(*alMain, *this, {
+      {&actBeforeSave, "actBeforeSave", "保存(&S)", "", 0, &TFrmBaseBillFramework::actBeforeSaveExecute},
+      {&actQueryBillCode, "actQueryBillCode", "单据查询", "", 0, &TFrmBaseBillFramework::actQueryBillCodeExecute},
+      {&actPrevBill, "actPrevBill", "上一张", "", 0, &TFrmBaseBillFramework::actBrowseBillExecute},
+      {&actNextBill, "actNextBill", "下一张", "", 0, &TFrmBaseBillFramework::actBrowseBillExecute},
+      {&actConfigGrid, "actConfigGrid", "配置列", "", 0, &TFrmBaseBillFramework::actConfigGridExecute},
+      {&actDesign, "actDesign", "报表设计", "Ctrl+Alt+L", 0, nullptr},
+      {&actDetailAppend, "actDetailAppend", "增行(&A)", "", 0, &TFrmBaseBillFramework::actDetailAppendExecute},
+      {&actDetailCopyAdd, "actDetailCopyAdd", "复制新增", "", 0, &TFrmBaseBillFramework::actDetailCopyAddExecute},
+      {&actDetailDelete, "actDetailDelete", "删行(&A)", "", 0, &TFrmBaseBillFramework::actDetailDeleteExecute},
+      {&actCopyModeNO, "actCopyModeNO", "复制串码", "", 0, &TFrmBaseBillFramework::actCopyModeNOExecute},
+      {&actBatchPasteModeNO, "actBatchPasteModeNO", "批量粘贴串号", "", 0, nullptr},
+      {&actBatchPasteModeNOByOrder, "actBatchPasteModeNOByOrder", "批量粘贴串号(按订单)", "", 0, nullptr},
+      {&actQueryModeNO, "actQueryModeNO", "全文匹配", "", 0, nullptr},
+      {&actDetailDataImport, "actDetailDataImport", "数据导入", "", 0, &TFrmBaseBillFramework::actDetailDataImportExecute},
+      {&actTrackModeNO, "actTrackModeNO", "串码追踪", "", 0, &TFrmBaseBillFramework::actTrackModeNOExecute},
+      {&actBatchUpdateRemark, "actBatchUpdateRemark", "批量更新备注", "", 0, &TFrmBaseBillFramework::actBatchUpdateRemarkExecute},
+  });
   actPrevBill->Enabled = false;
   actNextBill->Enabled = false;
 

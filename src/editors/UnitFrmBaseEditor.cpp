@@ -37,15 +37,7 @@ TFrmBaseEditor::TFrmBaseEditor(TComponent* owner) : TFrmBase(owner) {
 
   alMain = new TActionList(this);
   alMain->SetName("alMain");
-  struct Spec {
-    TAction** slot;
-    const char* name;
-    const char* caption;
-    const char* shortCut;
-    int tag;
-    void (TFrmBaseEditor::*handler)(TAction&);
-  };
-  const Spec specs[] = {
+  AddActions<TFrmBaseEditor>(*alMain, *this, {
       {&actInit, "actInit", "进入", "", 100, &TFrmBaseEditor::actInitExecute},
       {&actNew, "actNew", "新建(&F1)", "F1", 2, &TFrmBaseEditor::actNewExecute},
       {&actEdit, "actEdit", "编辑(F2)", "F2", 3, &TFrmBaseEditor::actEditExecute},
@@ -68,17 +60,7 @@ TFrmBaseEditor::TFrmBaseEditor(TComponent* owner) : TFrmBase(owner) {
       {&actMainRecordChanged, "actMainRecordChanged", "actMainRecordChanged", "", 0, nullptr},
       {&actExecScript, "actExecScript", "actExecScript", "", 0, nullptr},
       {&actClose, "actClose", "关闭(&C)", "", 0, &TFrmBaseEditor::actCloseExecute},
-  };
-  for (const Spec& spec : specs) {
-    TAction* action = alMain->AddAction(spec.name, spec.caption);
-    action->ShortCut = TextToShortCut(spec.shortCut);
-    action->Tag = spec.tag;
-    if (spec.handler) {
-      auto handler = spec.handler;
-      action->OnExecute = [this, handler](TAction& sender) { (this->*handler)(sender); };
-    }
-    *spec.slot = action;
-  }
+  });
 
   barMain = new TToolBar(this);
   barMain->SetName("barMain");

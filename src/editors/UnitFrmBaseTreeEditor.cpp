@@ -42,30 +42,19 @@ TFrmBaseTreeEditor::TFrmBaseTreeEditor(TComponent* owner) : TFrmBase(owner) {
 
   alTree = new TActionList(this);
   alTree->SetName("alTree");
-  struct Spec {
-    TAction** Slot;
-    const char* Name;
-    const char* Caption;
-    void (TFrmBaseTreeEditor::*Handler)(TAction&);
-  };
-  const Spec specs[] = {
-      {&actNew, "actNew", "", &TFrmBaseTreeEditor::actNewExecute},
-      {&actEdit, "actEdit", "编辑", &TFrmBaseTreeEditor::actEditExecute},
-      {&actDelete, "actDelete", "删除", &TFrmBaseTreeEditor::actDeleteExecute},
-      {&actSave, "actSave", "保存", &TFrmBaseTreeEditor::actSaveExecute},
-      {&actSaveAndAdd, "actSaveAndAdd", "保存并添加", &TFrmBaseTreeEditor::actSaveAndAddExecute},
-      {&actCancel, "actCancel", "取消", &TFrmBaseTreeEditor::actCancelExecute},
-      {&actRefresh, "actRefresh", "刷新", &TFrmBaseTreeEditor::actRefreshExecute},
-      {&actUp, "actUp", "移动到上一级", &TFrmBaseTreeEditor::actUpExecute},
-      {&actDown, "actDown", "", &TFrmBaseTreeEditor::actDownExecute},
-      {&actSelect, "actSelect", "选择", &TFrmBaseTreeEditor::actSelectExecute},
-      {&actClose, "actClose", "关闭", nullptr},
-  };
-  for (const Spec& spec : specs) {
-    TAction* action = alTree->AddAction(spec.Name, spec.Caption);
-    if (spec.Handler) action->OnExecute = [this, handler = spec.Handler](TAction& sender) { (this->*handler)(sender); };
-    *spec.Slot = action;
-  }
+  AddActions<TFrmBaseTreeEditor>(*alTree, *this, {
+      {&actNew, "actNew", "", "", 0, &TFrmBaseTreeEditor::actNewExecute},
+      {&actEdit, "actEdit", "编辑", "", 0, &TFrmBaseTreeEditor::actEditExecute},
+      {&actDelete, "actDelete", "删除", "", 0, &TFrmBaseTreeEditor::actDeleteExecute},
+      {&actSave, "actSave", "保存", "", 0, &TFrmBaseTreeEditor::actSaveExecute},
+      {&actSaveAndAdd, "actSaveAndAdd", "保存并添加", "", 0, &TFrmBaseTreeEditor::actSaveAndAddExecute},
+      {&actCancel, "actCancel", "取消", "", 0, &TFrmBaseTreeEditor::actCancelExecute},
+      {&actRefresh, "actRefresh", "刷新", "", 0, &TFrmBaseTreeEditor::actRefreshExecute},
+      {&actUp, "actUp", "移动到上一级", "", 0, &TFrmBaseTreeEditor::actUpExecute},
+      {&actDown, "actDown", "", "", 0, &TFrmBaseTreeEditor::actDownExecute},
+      {&actSelect, "actSelect", "选择", "", 0, &TFrmBaseTreeEditor::actSelectExecute},
+      {&actClose, "actClose", "关闭", "", 0, nullptr},
+  });
   actNew->Hint = "增加";
   actClose->OnExecute = [this](TAction&) { Close(); };
   actSelect->Visible = false;

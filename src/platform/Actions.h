@@ -9,6 +9,7 @@
 // handler itself). Execute tells whether a handler ran.
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -107,5 +108,30 @@ class TActionList : public TComponent {
   friend class TAction;
   std::vector<TAction*> actions_;
 };
+
+// One row of a screen's action table: where the screen keeps the action, its name and caption, its
+// shortcut ("" for none), its tag (its place in the rights text; 0 for none) and the screen's handler (null
+// when the screen sets it later).
+template <class Form>
+struct TActionRow {
+  TAction** Slot;
+  const char* Name;
+  const char* Caption;
+  const char* ShortCut;
+  int Tag;
+  void (Form::*Handler)(TAction&);
+};
+
+// Creates a screen's actions in the table's order, listed in the list and kept in their slots.
+template <class Form>
+void AddActions(TActionList& list, Form& form, std::initializer_list<TActionRow<Form>> rows) {
+  for (const TActionRow<Form>& row : rows) {
+    TAction* action = list.AddAction(row.Name, row.Caption);
+    if (*row.ShortCut) action->ShortCut = TextToShortCut(row.ShortCut);
+    action->Tag = row.Tag;
+    if (row.Handler) action->OnExecute = [&form, handler = row.Handler](TAction& sender) { (form.*handler)(sender); };
+    *row.Slot = action;
+  }
+}
 
 }  // namespace jxc
