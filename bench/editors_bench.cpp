@@ -15,20 +15,15 @@
 #include <string>
 
 #include "BenchSupport.h"
+#include "ScreenServices.h"
 #include "editors/UnitFrmBaseDBGridEditor.h"
-#include "foundation/PackageEntry.h"
 #include "foundation/UnitPublicUtils.h"
-#include "kernel/SysSvc.h"
 #include "platform/Actions.h"
 #include "platform/Application.h"
 #include "platform/Grid.h"
 #include "platform/StdCtrls.h"
-#include "services/RecordingDialog.h"
-#include "services/RecordingMainForm.h"
 #include "services/SQLiteDBAccess.h"
 #include "services/SampleShop.h"
-#include "services/ShopLocalDB.h"
-#include "services/TableGroupRights.h"
 
 using namespace jxc;
 using jxc::bench::Fill;
@@ -55,7 +50,7 @@ int main(int argc, char** argv) {
     auto db = std::make_shared<TSQLiteDBAccess>(file.Path);
     TSampleShopOptions options;
     options.Units = 0;
-    CreateSampleShop(*db, options);
+    const TSampleShop shop = CreateSampleShop(*db, options);
     Fill(*db, "TB_PRODUCT_ATTRIBUTE",
          "F_CODE, F_NAME, F_PY, F_PRODUCT_TYPE_ID, F_UNIT, F_PRICE_JH, F_PRICE_PF, F_PRICE_LS, F_STATUS",
          "printf('B%06d', i), printf('手机型号%06d', i), printf('SJXH%06d', i), 1 + i % 3, '台', 1000 + i % 5000, "
@@ -64,14 +59,7 @@ int main(int argc, char** argv) {
     Fill(*db, "TB_PRODUCT_COLOR", "F_CODE, F_NAME, F_PY", "printf('C%06d', i), printf('颜色%06d', i), printf('YS%06d', i)",
          colors);
 
-    PackageStartup();
-    RegisterShopDatabaseServices(db);
-    SysService::Register<IDialog>(std::make_shared<TRecordingDialog>());
-    SysService::Register<IMainForm>(std::make_shared<TRecordingMainForm>());
-    auto rights = std::make_shared<TTableGroupRights>();
-    rights->SetGrantAll(true);
-    SysService::Register<IGroupRights>(rights);
-    UserInfo->SetName("bench");
+    bench::StartScreenServices(db, "bench", shop.Branches[0]);
 
     TStopwatch opening;
     TFrmBaseDBGridEditor* screen = OpenScreen("商品资料");
