@@ -38,7 +38,6 @@ bool LocateID(TDataSet& list, int64_t id) { return list.Active() && list.Locate(
 
 }  // namespace
 
-Currency TFrameProductFastEntryEditor::MaxPrice() { return Currency::FromInt(100000); }
 
 TFrameProductFastEntryEditor::TFrameProductFastEntryEditor(TComponent* owner) : TFrameBase(owner) {
   auto label = [this](const char* name, const char* caption) {
@@ -167,7 +166,7 @@ void TFrameProductFastEntryEditor::edtPricePropertiesValidate(std::string& displ
   const std::string typed = StringReplace(Trim(displayValue), ",", "");
   if (typed.empty()) return;
   const std::optional<Currency> price = Currency::TryParse(typed);
-  if (!price || *price < Currency() || *price > MaxPrice()) {
+  if (!price || *price < Currency() || *price > TFrmBaseBillFramework::MaxPrice()) {
     error = true;
     errorText = "单价输入有误";
   }

@@ -81,8 +81,6 @@ class TFrameProductFastEntryEditor : public TFrameBase {
   // Run after each row the panel filled, with the bill's detail on that row.
   std::function<void(TDataSet& row)> FCallback;
 
-  static Currency MaxPrice();
-
  protected:
   void btnAddToDetailClick();
   void edtPricePropertiesValidate(std::string& displayValue, std::string& errorText, bool& error);

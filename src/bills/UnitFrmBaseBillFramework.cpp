@@ -51,8 +51,6 @@ constexpr const char* kDuplicateModeNOSQL =
 constexpr const char* kProductSQL = "SELECT F_UNIT, F_CONFIG_ID,F_PRODUCT_TYPE_ID FROM TB_PRODUCT_ATTRIBUTE WHERE F_ID =";
 constexpr const char* kEditingDiscard = "您正在编辑数据,确定放弃吗?";
 constexpr const char* kCrLf = "\r\n";
-// The highest price a row may take.
-const Currency kMaxPrice = Currency::FromInt(100000);
 
 bool Editing(const TDataSet& dataSet) { return dataSet.State() == dsEdit || dataSet.State() == dsInsert; }
 
@@ -97,6 +95,8 @@ class TCountScope {
 }  // namespace
 
 // --- creation ------------------------------------------------------------------------------------------------
+
+Currency TFrmBaseBillFramework::MaxPrice() { return Currency::FromInt(100000); }
 
 TFrmBaseBillFramework::TFrmBaseBillFramework(TComponent* owner) : TFrmBaseEditor(owner) {
   SetCaption("进销存单据框架");
@@ -777,7 +777,7 @@ void TFrmBaseBillFramework::F_QTYSetText(TField& sender, const std::string& text
 void TFrmBaseBillFramework::F_PriceSetText(TField& sender, const std::string& text) {
   TDataSet& row = sender.DataSet();
   const Currency price = Currency::TryParse(Trim(text)).value_or(Currency());
-  if (price > kMaxPrice) throw Exception("单价输入有误");
+  if (price > MaxPrice()) throw Exception("单价输入有误");
   sender.SetAsCurrency(price);
   if (TField* money = row.FindField("F_MONEY")) {
     const TField* qty = row.FindField("F_QTY");

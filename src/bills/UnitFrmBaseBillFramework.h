@@ -56,6 +56,10 @@ class TFrmBaseBillFramework : public TFrmBaseEditor {
   ~TFrmBaseBillFramework() override;
   std::string ClassName() const override { return "TFrmBaseBillFramework"; }
 
+  // The highest price (included) a bill's row, its quick input and its batch edits accept; above it
+  // "单价输入有误".
+  static Currency MaxPrice();
+
   // --- components, owned by the screen ---
   TGroupBox* grpBillHeader;       // the header box
   TLabel* lblHeader;              // the screen's caption

@@ -1,6 +1,7 @@
 #include "bills/UnitFrmBatchEditPrice.h"
 
 #include "bills/UnitBatchDetailLines.h"
+#include "bills/UnitFrmBaseBillFramework.h"
 #include "editors/UnitEditorUtils.h"
 #include "platform/Actions.h"
 #include "platform/DataSet.h"
@@ -33,12 +34,10 @@ constexpr const char* kBadPrice = "单价输入有误";
 Currency TypedAmount(const std::string& text) { return Currency::TryParse(Trim(text)).value_or(Currency()); }
 
 void CheckPrice(Currency price) {
-  if (price < Currency() || price > TFrmBatchEditPrice::MaxPrice()) throw Exception(kBadPrice);
+  if (price < Currency() || price > TFrmBaseBillFramework::MaxPrice()) throw Exception(kBadPrice);
 }
 
 }  // namespace
-
-Currency TFrmBatchEditPrice::MaxPrice() { return Currency::FromInt(100000); }
 
 TFrmBatchEditPrice::TFrmBatchEditPrice(TComponent* owner) : TFrmBaseDlg(owner) {
   SetCaption("批量修改价格");

@@ -54,9 +54,6 @@ class TFrmBatchEditPrice : public TFrmBaseDlg {
   TkbmMemSQL* qryResult;      // the summed detail, registered as "Detail"
   TDataSource* dsResult;
 
-  // The highest price a line may take (included).
-  static Currency MaxPrice();
-
   // Sums the detail's visible rows into the lines; a row the user is typing is posted first. Raises when
   // the detail lacks a field the mode sums.
   void SetDetail(TDataSet& detail, TBatchPriceMode mode);

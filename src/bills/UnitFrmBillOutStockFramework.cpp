@@ -360,7 +360,7 @@ void TFrmBillOutStockFramework::edtModeNOPropertiesValidate(TCustomEdit&, std::s
 void TFrmBillOutStockFramework::edtPricePropertiesValidate(TCustomEdit&, std::string& displayValue, std::string& errorText,
                                                            bool& error) {
   const std::optional<Currency> price = Currency::TryParse(StringReplace(Trim(displayValue), ",", ""));
-  if (price && *price > Currency::FromInt(MaxPrice)) {
+  if (price && *price > MaxPrice()) {
     errorText = "单价输入有误";
     error = true;
   }

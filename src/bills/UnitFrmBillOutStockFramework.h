@@ -55,8 +55,6 @@ class TFrmBillOutStockFramework : public TFrmBaseBillFramework {
   TClientDataSet* cdsSalePrice; // the price function's answer
   TDataSource* dsModeNOList;    // for derived screens
 
-  // Highest quick-input price accepted (included).
-  static constexpr int MaxPrice = 100000;
   // Typed text shorter than this is refused; from it to SuffixMax characters (both included) it may be
   // the end of a serial number.
   static constexpr int SuffixMin = 5;
