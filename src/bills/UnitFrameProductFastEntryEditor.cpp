@@ -3,6 +3,7 @@
 #include "bills/UnitBatchDetailLines.h"
 #include "bills/UnitEntryPopups.h"
 #include "bills/UnitFrmBaseBillFramework.h"
+#include "bills/UnitUnitsInStock.h"
 #include "editors/UnitEditorUtils.h"
 #include "foundation/UnitSysParams.h"
 #include "platform/Application.h"
@@ -173,12 +174,8 @@ void TFrameProductFastEntryEditor::edtPricePropertiesValidate(std::string& displ
 }
 
 void TFrameProductFastEntryEditor::CheckNotInStock(const std::string& modeNO) {
-  std::unique_ptr<TClientDataSet> stock = Database().OpenSQL(
-      "SELECT  F_IN_DATE FROM TB_SYS_STOCK WITH(nolock) WHERE F_MODE_NO = " + QuotedStr(modeNO) + " AND F_HAVE_QTY > 0");
-  if (stock->IsEmpty()) return;
-  const TField& inDate = stock->FieldByName("F_IN_DATE");
-  throw Exception("[" + modeNO + "]串码已在库,入库日期" +
-                  (inDate.IsNull() ? std::string() : FormatDateTime("yyyy-mm-dd", inDate.AsDateTime())));
+  const std::map<std::string, TDateTime> inStock = UnitsInStock(Database(), {modeNO});
+  if (!inStock.empty()) throw Exception(InStockText(modeNO, inStock.begin()->second));
 }
 
 void TFrameProductFastEntryEditor::btnAddToDetailClick() {

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "bills/UnitFrameProductFastEntryEditor.h"
+#include "bills/UnitUnitsInStock.h"
 #include "editors/UnitEditorUtils.h"
 #include "editors/UnitFrameBase.h"
 #include "foundation/CacheIntf.h"
@@ -30,8 +31,6 @@ constexpr int kStartQueryInterval = 10;
 constexpr const char* kPriceSQL = "SELECT F_PRICE_JH, F_PRICE_EMPLOYEE  FROM TB_PRODUCT_ATTRIBUTE WHERE F_ID = ";
 constexpr const char* kMovedUnitsSQL = "SELECT F_USE_QTY, F_MODE_NO FROM TB_IN_STOCK_DETAIL WITH(nolock) WHERE F_MID = ";
 constexpr const char* kBatchSequence = "PH";
-constexpr const char* kInStockSQL = "SELECT F_MODE_NO, MIN(F_IN_DATE) AS F_IN_DATE FROM TB_SYS_STOCK WITH(nolock) WHERE F_HAVE_QTY > 0 AND F_MODE_NO IN (";
-constexpr size_t kInStockChunk = 500;
 
 bool IsSerialType(int64_t type) { return type == 1 || type == 3; }
 
@@ -285,25 +284,9 @@ void TFrmBillInStockFramework::F_ModeNOSetText(TField& sender, const std::string
 }
 
 std::map<std::string, TDateTime> TFrmBillInStockFramework::UnitsInStock(const std::vector<std::string>& modeNOs) {
-  std::map<std::string, TDateTime> found;
-  if (modeNOs.empty()) return found;
+  if (modeNOs.empty()) return {};
   if (!DBAccess) throw Exception("没有数据库服务");
-  for (size_t first = 0; first < modeNOs.size(); first += kInStockChunk) {
-    std::string sql = kInStockSQL;
-    const size_t last = std::min(modeNOs.size(), first + kInStockChunk);
-    for (size_t i = first; i < last; ++i) sql += (i > first ? "," : "") + QuotedStr(modeNOs[i]);
-    sql += ") GROUP BY F_MODE_NO";
-    std::unique_ptr<TClientDataSet> units = DBAccess->OpenSQL(sql);
-    const TField& modeNO = units->FieldByName("F_MODE_NO");
-    const TField& inDate = units->FieldByName("F_IN_DATE");
-    for (units->First(); !units->Eof(); units->Next())
-      found[modeNO.AsString()] = inDate.IsNull() ? TDateTime() : inDate.AsDateTime();
-  }
-  return found;
-}
-
-std::string TFrmBillInStockFramework::InStockText(const std::string& modeNO, TDateTime inDate) {
-  return "[" + modeNO + "]串码已在库,入库日期" + (inDate == TDateTime() ? std::string() : FormatDateTime("yyyy-mm-dd", inDate));
+  return jxc::UnitsInStock(*DBAccess, modeNOs);
 }
 
 void TFrmBillInStockFramework::UITopConfig(const TUIConfig& config) {

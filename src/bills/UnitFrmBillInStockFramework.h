@@ -56,11 +56,8 @@ class TFrmBillInStockFramework : public TFrmBaseBillFramework {
   // Regroups the detail into the summary, while the summary is on (GroupDetailStatus).
   void RefreshSumDetail();
 
-  // The units of those serial numbers that are in stock now (in any shop), each with its in-date: a unit
-  // in stock cannot come in a second time. One statement per 500 numbers.
+  // The units of those serial numbers that are in stock now, each with its in-date.
   std::map<std::string, TDateTime> UnitsInStock(const std::vector<std::string>& modeNOs);
-  // The refusal of a serial number whose unit is in stock: "[" + number + "]串码已在库,入库日期" + in-date.
-  static std::string InStockText(const std::string& modeNO, TDateTime inDate);
 
   // The input panel of scanned units: placed above the detail grid, working on the detail rows (a fast
   // entry panel is attached to the bill), and initialised. The screen owns it. The configuration names
