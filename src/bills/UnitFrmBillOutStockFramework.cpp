@@ -602,7 +602,7 @@ void TFrmBillOutStockFramework::actSaveExecute(TAction& sender) {
     const std::string text =
         qtyTotal == 0 ? "本单总额为" + moneyTotal.ToString() + "元,确定吗？"
                       : "本单总额为" + moneyTotal.ToString() + "元, 平均单价 " +
-                            Currency::FromDouble(moneyTotal.ToDouble() / static_cast<double>(qtyTotal)).ToString() + "元,确定吗？";
+                            (moneyTotal / qtyTotal).ToString() + "元,确定吗？";
     if (!ConfirmMessage(MsgBox.get(), "提示", text)) Abort();
   }
   TFrmBaseBillFramework::actSaveExecute(sender);
